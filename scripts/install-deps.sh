@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, and only those that are missing.
+#   scripts/install-deps.sh play   build and run the game
+#   scripts/install-deps.sh test   build everything and run every test layer
+# As root it runs apt-get; otherwise it prints the exact command to run and fails.
+set -euo pipefail
+
+want="${1:-test}"
+play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0)
+test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+      xvfb xdotool x11-utils x11-xserver-utils imagemagick libx11-dev)
+
+case "$want" in
+  play) packages=("${play[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages. Run:" >&2
+  echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,12 @@
+// The game window with its OpenGL context.
+#pragma once
+
+#include <cstdint>
+
+// Opens the window (windowed or full screen), makes its context current, sets the
+// view and runs SetupGame. False after the failure has been shown and undone.
+bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits);
+// Tears down whatever the open built; `fullScreen` says whether to restore the display mode.
+void CloseRenderWindow(bool fullScreen);
+// Viewport and y-down projection for a client size in pixels.
+void ResizeView(int32_t width, int32_t height);

@@ -1,0 +1,3 @@
+#include "sim/UpdatePlay.h"
+
+void UpdatePlay() {}
