@@ -1,0 +1,72 @@
+#include "platform/Offscreen.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+EGLDisplay display = EGL_NO_DISPLAY;
+EGLSurface surface = EGL_NO_SURFACE;
+EGLContext context = EGL_NO_CONTEXT;
+
+bool Fail(char* error, int errorSize, const char* what) {
+  if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "%s (EGL error 0x%04X)", what, eglGetError());
+  DestroyOffscreenContext();
+  return false;
+}
+
+EGLDisplay OpenDisplay() {
+  auto getPlatformDisplay =
+      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  if (getPlatformDisplay) {
+    EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (d != EGL_NO_DISPLAY) return d;
+  }
+  return eglGetDisplay(EGL_DEFAULT_DISPLAY);
+}
+
+}  // namespace
+
+bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int errorSize) {
+  DestroyOffscreenContext();
+  display = OpenDisplay();
+  if (display == EGL_NO_DISPLAY) return Fail(error, errorSize, "no EGL display");
+  EGLint major = 0, minor = 0;
+  if (!eglInitialize(display, &major, &minor)) return Fail(error, errorSize, "eglInitialize failed");
+  if (!eglBindAPI(EGL_OPENGL_API)) return Fail(error, errorSize, "desktop OpenGL not available through EGL");
+
+  // The game's pixel format: RGBA 8/8/8 colour and a 16-bit depth buffer.
+  const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+                                     EGL_DEPTH_SIZE, 16, EGL_NONE};
+  EGLConfig config;
+  EGLint count = 0;
+  if (!eglChooseConfig(display, configAttributes, &config, 1, &count) || count < 1)
+    return Fail(error, errorSize, "no EGL config with RGB 8/8/8, depth 16 and pbuffers");
+
+  const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+  surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
+  if (surface == EGL_NO_SURFACE) return Fail(error, errorSize, "eglCreatePbufferSurface failed");
+
+  // No version asked for: a legacy context, which has the whole fixed-function pipeline.
+  context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+  if (context == EGL_NO_CONTEXT) return Fail(error, errorSize, "eglCreateContext failed");
+  if (!eglMakeCurrent(display, surface, surface, context)) return Fail(error, errorSize, "eglMakeCurrent failed");
+  return true;
+}
+
+void DestroyOffscreenContext() {
+  if (display == EGL_NO_DISPLAY) return;
+  eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  if (context != EGL_NO_CONTEXT) eglDestroyContext(display, context);
+  if (surface != EGL_NO_SURFACE) eglDestroySurface(display, surface);
+  eglTerminate(display);
+  display = EGL_NO_DISPLAY;
+  surface = EGL_NO_SURFACE;
+  context = EGL_NO_CONTEXT;
+}
+
+bool OffscreenContextCurrent() { return context != EGL_NO_CONTEXT; }
