@@ -110,7 +110,7 @@ TEST(CollectTileTest, YieldsAndDraws) {
       ASSERT_LE(gain, k.maxGain) << int(k.tile);
       ++seen[gain];
       for (int s = 0; s < InventorySlots; ++s) {
-        if (s != k.slot) EXPECT_EQ(inventory[s], 0);
+        if (s != k.slot) { EXPECT_EQ(inventory[s], 0); }
       }
       EXPECT_FALSE(won);
     }
