@@ -9,3 +9,6 @@ extern uint32_t fontTextureList;
 
 void CreateTextureLists();
 void CompileTextureList(uint32_t list, const char* fileName);
+// Records `fileName` into `list`: the upload, GL_REPEAT wrapping and, for the font,
+// GL_NEAREST filters.
+void RecordTextureList(uint32_t list, const char* fileName, bool nearestFilters);
