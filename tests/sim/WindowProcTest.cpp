@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/InputState.h"
+#include "platform/WindowProc.h"
+
+namespace {
+
+struct DefaultCall {
+  int count = 0;
+  WindowHandle window = nullptr;
+  uint32_t message = 0;
+  uintptr_t wParam = 0;
+  intptr_t lParam = 0;
+} defaultCall;
+
+intptr_t RecordDefault(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  defaultCall = {defaultCall.count + 1, window, message, wParam, lParam};
+  return 0x1234ABCD;
+}
+
+int resizeCalls = 0;
+int32_t resizedWidth = -1, resizedHeight = -1;
+void RecordResize(int32_t width, int32_t height) {
+  ++resizeCalls;
+  resizedWidth = width;
+  resizedHeight = height;
+}
+
+class WindowProcTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetInputState();
+    defaultCall = {};
+    resizeCalls = 0;
+    quitPosted = false;
+    quitExitCode = -1;
+    defaultWindowProcHook = RecordDefault;
+    resizeViewHook = nullptr;
+  }
+  void TearDown() override {
+    defaultWindowProcHook = nullptr;
+    resizeViewHook = nullptr;
+    quitPosted = false;
+    quitExitCode = 0;
+  }
+  intptr_t Send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+    return WindowProc(window, message, wParam, lParam);
+  }
+  int dummy = 0;
+  WindowHandle window = &dummy;
+};
+
+}  // namespace
+
+TEST_F(WindowProcTest, KeysDownUpAndAutoRepeat) {
+  EXPECT_EQ(Send(WM_KEYDOWN, VK_LEFT), 0);
+  EXPECT_TRUE(keys[VK_LEFT]);
+  Send(WM_KEYDOWN, VK_LEFT);  // auto-repeat
+  EXPECT_TRUE(keys[VK_LEFT]);
+  keys[VK_ESCAPE] = false;  // a consumer cleared Esc; a repeat sets it again
+  Send(WM_KEYDOWN, VK_ESCAPE);
+  Send(WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_TRUE(keys[VK_ESCAPE]);
+  EXPECT_EQ(Send(WM_KEYUP, VK_LEFT), 0);
+  EXPECT_FALSE(keys[VK_LEFT]);
+  Send(WM_KEYUP, VK_LEFT);  // a second release changes nothing
+  EXPECT_FALSE(keys[VK_LEFT]);
+  Send(WM_KEYDOWN, 0);
+  Send(WM_KEYDOWN, 255);
+  EXPECT_TRUE(keys[0]);
+  EXPECT_TRUE(keys[255]);
+  EXPECT_EQ(defaultCall.count, 0);
+}
+
+TEST_F(WindowProcTest, KeyCodesFrom256UpAreIgnored) {
+  bool before[256];
+  for (uintptr_t code : {uintptr_t(256), uintptr_t(256 + VK_LEFT), uintptr_t(0x10000), ~uintptr_t(0)}) {
+    std::copy(keys, keys + 256, before);
+    EXPECT_EQ(Send(WM_KEYDOWN, code), 0);
+    EXPECT_TRUE(std::equal(keys, keys + 256, before)) << code;
+  }
+  keys[VK_LEFT] = true;
+  EXPECT_EQ(Send(WM_KEYUP, 256 + VK_LEFT), 0);
+  EXPECT_TRUE(keys[VK_LEFT]);
+  EXPECT_EQ(defaultCall.count, 0);  // handled, not passed on
+}
+
+TEST_F(WindowProcTest, PointerComesOnlyFromMovesAsUnsignedWords) {
+  EXPECT_EQ(Send(WM_MOUSEMOVE, 0, MakeLParam(123, 456)), 0);
+  EXPECT_EQ(mouseX, 123);
+  EXPECT_EQ(mouseY, 456);
+  Send(WM_MOUSEMOVE, 0, intptr_t(0xFFFF0001u));
+  EXPECT_EQ(mouseX, 1);
+  EXPECT_EQ(mouseY, 65535);
+  Send(WM_MOUSEMOVE, 0, -1);  // all bits set: both words 65535, nothing negative
+  EXPECT_EQ(mouseX, 65535);
+  EXPECT_EQ(mouseY, 65535);
+  Send(WM_MOUSEMOVE, 0, MakeLParam(10, 20));
+  Send(WM_LBUTTONDOWN, 0, MakeLParam(300, 400));
+  Send(WM_LBUTTONUP, 0, MakeLParam(500, 600));
+  EXPECT_EQ(mouseX, 10);
+  EXPECT_EQ(mouseY, 20);
+}
+
+TEST_F(WindowProcTest, ButtonLatch) {
+  EXPECT_EQ(Send(WM_LBUTTONDOWN), 0);
+  EXPECT_TRUE(mouseDown);
+  // Released outside the window: no message, the latch stays set.
+  Send(WM_MOUSEMOVE, 0, MakeLParam(799, 5));
+  EXPECT_TRUE(mouseDown);
+  mouseDown = false;  // consumed by a screen
+  EXPECT_EQ(Send(WM_LBUTTONUP), 0);
+  EXPECT_FALSE(mouseDown);
+  Send(WM_LBUTTONDOWN);
+  Send(WM_LBUTTONUP);
+  EXPECT_FALSE(mouseDown);
+  EXPECT_EQ(defaultCall.count, 0);
+}
+
+TEST_F(WindowProcTest, ActivationOnlyForOneAndKeepsInput) {
+  keys[VK_RIGHT] = true;
+  mouseDown = true;
+  EXPECT_EQ(Send(WM_ACTIVATEAPP, 1), 0);
+  EXPECT_TRUE(active);
+  EXPECT_EQ(Send(WM_ACTIVATEAPP, 0), 0);
+  EXPECT_FALSE(active);
+  Send(WM_ACTIVATEAPP, 2);
+  EXPECT_FALSE(active);
+  EXPECT_TRUE(keys[VK_RIGHT]);
+  EXPECT_TRUE(mouseDown);
+}
+
+TEST_F(WindowProcTest, SizeReachesTheHookOnlyWhenThereIsOne) {
+  EXPECT_EQ(Send(WM_SIZE, 0, MakeLParam(800, 600)), 0);  // no window: nothing happens
+  EXPECT_EQ(resizeCalls, 0);
+  resizeViewHook = RecordResize;
+  EXPECT_EQ(Send(WM_SIZE, 0, MakeLParam(640, 0)), 0);
+  EXPECT_EQ(resizeCalls, 1);
+  EXPECT_EQ(resizedWidth, 640);
+  EXPECT_EQ(resizedHeight, 0);  // a minimised window; the view makes it 1
+  Send(WM_SIZE, 0, intptr_t(0xFFFFFFFFu));
+  EXPECT_EQ(resizedWidth, 65535);
+  EXPECT_EQ(resizedHeight, 65535);
+  EXPECT_EQ(defaultCall.count, 0);
+}
+
+TEST_F(WindowProcTest, CloseOnlyPostsAQuit) {
+  EXPECT_EQ(Send(WM_CLOSE), 0);
+  EXPECT_TRUE(quitPosted);
+  EXPECT_EQ(quitExitCode, 0);
+  EXPECT_FALSE(done);  // the main loop sets it when the quit comes back
+  EXPECT_EQ(defaultCall.count, 0);
+}
+
+TEST_F(WindowProcTest, OtherMessagesGoToTheDefaultWithTheSameArguments) {
+  const uint32_t WM_SYSKEYDOWN = 0x0104;
+  EXPECT_EQ(Send(WM_SYSKEYDOWN, VK_F1, 0x20000001), 0x1234ABCD);
+  EXPECT_EQ(defaultCall.count, 1);
+  EXPECT_EQ(defaultCall.window, window);
+  EXPECT_EQ(defaultCall.message, WM_SYSKEYDOWN);
+  EXPECT_EQ(defaultCall.wParam, uintptr_t(VK_F1));
+  EXPECT_EQ(defaultCall.lParam, 0x20000001);
+  EXPECT_FALSE(keys[VK_F1]);  // system keys are not recorded
+
+  EXPECT_EQ(Send(0x7FFF, ~uintptr_t(0), -5), 0x1234ABCD);
+  EXPECT_EQ(defaultCall.count, 2);
+  EXPECT_EQ(defaultCall.wParam, ~uintptr_t(0));
+  EXPECT_EQ(defaultCall.lParam, -5);
+
+  defaultWindowProcHook = nullptr;  // no platform behind it: dropped with 0
+  EXPECT_EQ(Send(0x0104, VK_F1), 0);
+}
