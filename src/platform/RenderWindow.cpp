@@ -1,0 +1,207 @@
+// The render window on SDL2. The steps keep the order, the messages and the
+// teardown of a Win32 window with a WGL context:
+//   window class       -> SDL's video subsystem (started per open, quit per close)
+//   display-mode change -> an exact 800 x 600 x 32 mode of the display, switched
+//                          to when the full-screen window is shown
+//   device context     -> the SDL window id
+//   pixel format       -> GL attributes (SDL picks the window's visual from them
+//                          when it creates the window, so they are given first)
+//   WGL context        -> SDL_GL_CreateContext / SDL_GL_MakeCurrent
+#include "platform/RenderWindow.h"
+
+#include <SDL.h>
+
+#include <cfenv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "assets/FontUnit.h"
+#include "platform/Messages.h"
+#include "platform/WindowProc.h"
+#include "screens/Screens.h"
+
+SDL_Window* hWnd = nullptr;
+uint32_t hDC = 0;
+void* hRC = nullptr;
+bool videoStarted = false;
+
+namespace {
+
+constexpr uint32_t ErrorStyle = MB_OK | MB_ICONERROR;
+
+void ShowError(const char* text) { ShowMessageBox(text, "Error", ErrorStyle); }
+
+// Full close with the open's own flag first, so the window is gone while the box is up.
+bool FailOpen(const char* text, bool fullScreen) {
+  std::fprintf(stderr, "quarn: %s (%s)\n", text, SDL_GetError());
+  CloseRenderWindow(fullScreen);
+  ShowError(text);
+  return false;
+}
+
+// A process that ends inside the game (a fatal image error) must not leave the
+// display in the game's mode; Win32 restores it at process end by itself.
+void RestoreDisplayModeAtExit() {
+  if (videoStarted && hWnd && (SDL_GetWindowFlags(hWnd) & SDL_WINDOW_FULLSCREEN))
+    SDL_SetWindowFullscreen(hWnd, 0);
+}
+
+// SDL's offscreen and dummy drivers draw nowhere and never give the window the
+// focus: without a display the game would spin forever showing nothing.
+bool DriverHasDisplay(const char* driver) {
+  return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+bool RequestPixelFormat(int32_t bits) {
+  SDL_GL_ResetAttributes();  // also a compatibility context of version 2.1: the fixed-function pipeline
+  int failures = 0;
+  failures += SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) != 0;
+  failures += SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8) != 0;
+  failures += SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8) != 0;
+  failures += SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8) != 0;
+  failures += SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, bits) != 0;
+  failures += SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16) != 0;
+  return failures == 0;
+}
+
+}  // namespace
+
+bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
+  // 1-2. The "class": SDL's video subsystem. The pointer is never captured, and
+  // a full-screen window that loses the focus stays where it is.
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "quarn: cannot open the window: %s\n", SDL_GetError());
+    ShowError("Failed to register the window class!");
+    return false;
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!DriverHasDisplay(driver)) {
+    std::fprintf(stderr, "quarn: cannot open the window: no display (SDL video driver \"%s\"; is DISPLAY set?)\n",
+                 driver ? driver : "none");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    ShowError("Failed to register the window class!");
+    return false;
+  }
+  videoStarted = true;
+  static bool exitHookSet = false;
+  if (!exitHookSet) exitHookSet = std::atexit(RestoreDisplayModeAtExit) == 0;
+  SDL_StopTextInput();  // key messages only, no text input or input method
+
+  // 3. Full screen needs the display to offer exactly width x height at `bits`.
+  // SDL switches to it when the window is shown (step 12). Refused: say so and
+  // go on windowed; the caller's flag stays as it is.
+  SDL_DisplayMode mode = {};
+  if (fullScreen) {
+    SDL_DisplayMode wanted = {};
+    wanted.format = SDL_PIXELFORMAT_RGB888;
+    wanted.w = width;
+    wanted.h = height;
+    bool offered = SDL_GetClosestDisplayMode(0, &wanted, &mode) != nullptr && mode.w == width &&
+                   mode.h == height && int32_t(SDL_BYTESPERPIXEL(mode.format)) * 8 == bits;
+    if (!offered) {
+      ShowError("Unable to switch to fullscreen!");
+      fullScreen = false;
+    }
+  }
+
+  // 4. Style: a resizable window, or a borderless one covering the display.
+  // Both are created hidden and shown at the end.
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+
+  // 5. SDL sizes windows by their client area: nothing to adjust. The pixel
+  // format is asked for here because SDL fixes it when it creates the window;
+  // a refusal is reported in step 8.
+  bool formatRequested = RequestPixelFormat(bits);
+
+  // 6. The window at the screen's top-left corner. Loading the GL driver may
+  // touch the floating-point environment: keep ours.
+  std::fenv_t floatingPoint;
+  std::fegetenv(&floatingPoint);
+  hWnd = SDL_CreateWindow("quarn", 0, 0, width, height, flags);
+  std::fesetenv(&floatingPoint);
+  if (!hWnd) return FailOpen("Unable to create window!", fullScreen);
+  if (fullScreen && SDL_SetWindowDisplayMode(hWnd, &mode) != 0)
+    return FailOpen("Unable to create window!", fullScreen);
+
+  // 7. The handle the window's events and drawing go by.
+  hDC = SDL_GetWindowID(hWnd);
+  if (hDC == 0) return FailOpen("Unable to get a device context!", fullScreen);
+
+  // 8-9. The format asked for, and a window that took an OpenGL visual.
+  if (!formatRequested) return FailOpen("Unable to find a suitable pixel format", fullScreen);
+  if ((SDL_GetWindowFlags(hWnd) & SDL_WINDOW_OPENGL) == 0)
+    return FailOpen("Unable to set the pixel format", fullScreen);
+
+  // 10-11. The context, current on this thread. No vsync: the frame gate alone
+  // paces frames (some servers refuse the call; they have no vsync anyway).
+  hRC = SDL_GL_CreateContext(hWnd);
+  if (!hRC) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+  if (SDL_GL_MakeCurrent(hWnd, hRC) != 0)
+    return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
+  SDL_GL_SetSwapInterval(0);
+  resizeViewHook = ResizeView;
+
+  // 12. Shown (and, in full screen, the display switched), raised, focused.
+  SDL_ShowWindow(hWnd);
+  SDL_RaiseWindow(hWnd);
+  SDL_SetWindowInputFocus(hWnd);
+
+  // 13.
+  ResizeView(width, height);
+  SetupGame();
+  return true;
+}
+
+void CloseRenderWindow(bool fullScreen) {
+  // 1. The glyph lists belong to the context, which must still be current.
+  if (hRC && SDL_GL_GetCurrentContext() == hRC) FreeGlyphLists();
+
+  // 2. Back to the desktop's mode.
+  if (fullScreen) {
+    if (hWnd) SDL_SetWindowFullscreen(hWnd, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+
+  // 3. No context current; size messages have no view to change from here on.
+  resizeViewHook = nullptr;
+  if (SDL_GL_MakeCurrent(hWnd, nullptr) != 0) ShowError("Release of DC and RC failed!");
+
+  // 4.
+  if (hRC) {
+    SDL_GL_DeleteContext(hRC);
+    hRC = nullptr;
+  }
+
+  // 5. The id has nothing to release; it must still name this window.
+  if (hDC != 0) {
+    if (SDL_GetWindowFromID(hDC) != hWnd) ShowError("Release of device context failed!");
+    hDC = 0;
+  }
+
+  // 6. Handles are cleared after every release, so the close on a later failed
+  // open never meets this window again.
+  if (hWnd) {
+    if (SDL_GetWindowID(hWnd) == 0) ShowError("Unable to destroy window!");
+    else SDL_DestroyWindow(hWnd);
+    hWnd = nullptr;
+  }
+
+  // 7. Quitting the video subsystem also drops every queued event of the window.
+  if (videoStarted) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) ShowError("Unable to unregister window class!");
+    else SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoStarted = false;
+  }
+}
+
+void PresentFrame() {
+  if (hWnd) SDL_GL_SwapWindow(hWnd);
+}
+
+void SetWindowTitle(const char* title) {
+  if (hWnd) SDL_SetWindowTitle(hWnd, title);
+}
