@@ -1,0 +1,275 @@
+#include <cmath>
+#include <limits>
+
+#include "ScreenFixture.h"
+#include "platform/InputState.h"
+#include "screens/Screens.h"
+#include "world/GameState.h"
+
+namespace {
+
+const Rgb kWhite = {255, 255, 255};
+const Rgb kBar = FromFloat(0.7f, 0.1f, 0.4f);
+const Rgb kButtonIdle = FromFloat(1.0f, 0.1f, 0.1f);
+const Rgb kButtonHover = FromFloat(0.0f, 0.5f, 0.7f);
+const Rgb kSector = FromFloat(1.0f, 0.7f, 0.3f);
+const Rgb kClear = FromFloat(0.0f, 0.5f, 0.0f);
+const Rgb kSky = FromFloat(tileColours[Sky]);
+
+bool Same(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 3 && std::abs(a.g - b.g) <= 3 && std::abs(a.b - b.b) <= 3; }
+
+class PlayScreenTest : public ScreenTest {
+ protected:
+  // Sky in every drawn column, so anything else seen is what the test put there.
+  void SkyColumns(int32_t first, int32_t last) {
+    for (int32_t c = first; c <= last; ++c)
+      for (int32_t r = 0; r < WorldRows; ++r) World[c][r] = Sky;
+  }
+  void StandardView() {
+    PlacePlayer(20000, 300, 490, 510);
+    SkyColumns(490, 510);
+    mouseX = 0;
+    mouseY = 0;
+    mouseDown = false;
+  }
+};
+
+TEST_F(PlayScreenTest, PlayerQuadIsAtViewX390To410WhereverThePlayerIs) {
+  const int32_t xs[] = {5, 1234, 20000, 39995};
+  for (int32_t x : xs) {
+    SCOPED_TRACE(::testing::Message() << "playerX " << x);
+    int32_t column = x / TileWidth;
+    int32_t first = column - 10 < 0 ? 0 : column - 10;
+    int32_t last = column + 10 > 999 ? 999 : column + 10;
+    PlacePlayer(x, 400, first, last);
+    cameraLift = 100;  // view y 300
+    SkyColumns(first, last);
+    DrawPlayScreen();
+    Grab();
+    EXPECT_TRUE(PixelIs(390, 300, kWhite));
+    EXPECT_TRUE(PixelIs(409, 300, kWhite));
+    EXPECT_TRUE(PixelIs(400, 285, kWhite));
+    EXPECT_TRUE(PixelIs(400, 314, kWhite));
+    EXPECT_FALSE(Same(Pixel(389, 300), kWhite));
+    EXPECT_FALSE(Same(Pixel(410, 300), kWhite));
+    EXPECT_FALSE(Same(Pixel(400, 284), kWhite));
+    EXPECT_FALSE(Same(Pixel(400, 315), kWhite));
+  }
+  // At the left end the world starts at view x 395: columns left of it are not drawn.
+  PlacePlayer(5, 300, 0, 10);
+  SkyColumns(0, 10);
+  DrawPlayScreen();
+  Grab();
+  EXPECT_TRUE(PixelIs(394, 100, kClear));
+  EXPECT_TRUE(PixelIs(395, 100, kSky));
+}
+
+TEST_F(PlayScreenTest, BottomBarFillsOnlyWhatSlotsAndButtonLeaveFree) {
+  StandardView();
+  DrawPlayScreen();
+  Grab();
+  for (int k = 0; k < 6; ++k) {
+    SCOPED_TRACE(::testing::Message() << "slot " << k);
+    int x0 = 50 * k;
+    const float* tint = tileColours[k + Trunk];
+    // The picture covers x0+3..x0+46, y 553..596: white texels left, grey right.
+    EXPECT_TRUE(PixelIs(x0 + 3, 560, FromFloat(tint)));
+    EXPECT_TRUE(PixelIs(x0 + 20, 553, FromFloat(tint)));
+    EXPECT_TRUE(PixelIs(x0 + 20, 596, FromFloat(tint)));
+    EXPECT_TRUE(PixelIs(x0 + 46, 560, Modulated(tint, PictureGrey(k))));
+    // The 3-pixel frame around it is bar.
+    EXPECT_TRUE(PixelIs(x0 + 2, 560, kBar));
+    EXPECT_TRUE(PixelIs(x0 + 47, 560, kBar));
+    EXPECT_TRUE(PixelIs(x0 + 20, 552, kBar));
+    EXPECT_TRUE(PixelIs(x0 + 20, 597, kBar));
+    // The count "0" lights x0 + 10 over the picture; below it the bar covers it.
+    EXPECT_TRUE(PixelIs(x0 + 10 + GlyphColumn('0'), 590, kWhite));
+    EXPECT_TRUE(PixelIs(x0 + 10 + GlyphColumn('0'), 598, kBar));
+  }
+  EXPECT_TRUE(PixelIs(0, 550, kBar));
+  EXPECT_TRUE(PixelIs(400, 575, kBar));
+  EXPECT_TRUE(PixelIs(799, 599, kBar));
+  EXPECT_TRUE(PixelIs(554, 575, kBar));
+  EXPECT_TRUE(PixelIs(795, 575, kBar));
+  EXPECT_TRUE(PixelIs(700, 554, kBar));
+  EXPECT_TRUE(PixelIs(700, 595, kBar));
+  EXPECT_TRUE(PixelIs(400, 549, kSky)) << "the world above the bar";
+}
+
+TEST_F(PlayScreenTest, CountsOfSeveralDigitsRunRightAndAreCutByTheBar) {
+  StandardView();
+  inventory[2] = 4071;
+  DrawPlayScreen();
+  Grab();
+  const int x0 = 100;
+  // "4071": pens at x0+10, +22, +34, +46. The first three land on the picture.
+  EXPECT_TRUE(PixelIs(x0 + 10 + GlyphColumn('4'), 590, kWhite));
+  EXPECT_TRUE(PixelIs(x0 + 22 + GlyphColumn('0'), 590, kWhite));
+  EXPECT_TRUE(PixelIs(x0 + 34 + GlyphColumn('7'), 590, kWhite));
+  // "1" would light x0 + 47, which is the frame: the bar covers it.
+  EXPECT_TRUE(PixelIs(x0 + 46 + GlyphColumn('1'), 590, kBar));
+  EXPECT_TRUE(PixelIs(x0 + 10 + GlyphColumn('0'), 590, FromFloat(tileColours[DarkOre])))
+      << "no stray zero where the old count stood";
+}
+
+TEST_F(PlayScreenTest, CraftButtonEdgesHoverAndClick) {
+  StandardView();
+  DrawPlayScreen();
+  Grab();
+  EXPECT_TRUE(PixelIs(555, 555, kButtonIdle));
+  EXPECT_TRUE(PixelIs(794, 594, kButtonIdle));
+  EXPECT_TRUE(PixelIs(560 + GlyphColumn('c'), 570, kWhite));
+  EXPECT_TRUE(PixelIs(560 + GlyphColumn('c') + 1, 570, kButtonIdle));
+
+  const int notOver[4][2] = {{555, 575}, {795, 575}, {700, 555}, {700, 595}};
+  for (const auto& p : notOver) {
+    SCOPED_TRACE(::testing::Message() << "pointer (" << p[0] << ", " << p[1] << ")");
+    mouseX = p[0];
+    mouseY = p[1];
+    mouseDown = true;
+    DrawPlayScreen();
+    Grab();
+    EXPECT_TRUE(PixelIs(700, 575, kButtonIdle));
+    EXPECT_TRUE(mouseDown);
+    EXPECT_EQ(screen, ScreenMenu);
+  }
+
+  mouseX = 556;
+  mouseY = 556;
+  mouseDown = false;
+  DrawPlayScreen();
+  Grab();
+  EXPECT_TRUE(PixelIs(700, 575, kButtonHover));
+  EXPECT_EQ(screen, ScreenMenu) << "hovering is not clicking";
+
+  screen = ScreenPlay;
+  mouseDown = true;
+  DrawPlayScreen();
+  EXPECT_EQ(screen, ScreenCraft);
+  EXPECT_FALSE(mouseDown);
+}
+
+TEST_F(PlayScreenTest, PlainAndTexturedTilesInTheirColours) {
+  StandardView();
+  // Row 2 (view y 60..89), tile type t in column 490 + t (view x 40t..40t+39).
+  for (int t = 0; t < TileTypeCount; ++t) World[490 + t][2] = TileType(t);
+  DrawPlayScreen();
+  Grab();
+  for (int t = 0; t < TileTypeCount; ++t) {
+    SCOPED_TRACE(::testing::Message() << "tile type " << t);
+    int left = 40 * t;
+    Rgb plain = FromFloat(tileColours[t]);
+    EXPECT_TRUE(PixelIs(left, 60, plain));
+    EXPECT_TRUE(PixelIs(left + 5, 75, plain));
+    if (t >= Trunk && t <= PaleOre) {
+      // Sprite picture t - 3, tinted: the grey right half tells the picture apart.
+      EXPECT_TRUE(PixelIs(left + 30, 75, Modulated(tileColours[t], PictureGrey(t - Trunk))));
+    } else {
+      EXPECT_TRUE(PixelIs(left + 30, 75, plain));
+      EXPECT_TRUE(PixelIs(left + 39, 89, plain));
+    }
+  }
+  EXPECT_TRUE(PixelIs(40 * 3, 90, kSky)) << "row 3 below";
+}
+
+TEST_F(PlayScreenTest, NoColumnsDrawnShowsTheClearColour) {
+  StandardView();
+  drawFirst = 10;
+  drawLast = 9;
+  DrawPlayScreen();
+  Grab();
+  EXPECT_TRUE(PixelIs(100, 100, kClear));
+  EXPECT_TRUE(PixelIs(400, 300, kWhite));
+  EXPECT_TRUE(PixelIs(400, 575, kBar));
+}
+
+class SectorTest : public PlayScreenTest {
+ protected:
+  // Probes 4 px diagonally from the player's centre (400, 300), in the four
+  // quarters, plus straight below at 8 (inside the radius) and 12 (outside).
+  void Draw(float fraction) {
+    StandardView();
+    digFraction = fraction;
+    DrawPlayScreen();
+    Grab();
+  }
+  bool At(int dx, int dy) { return Same(Pixel(400 + dx, 300 + dy), kSector); }
+  bool IsPlayer(int dx, int dy) { return Same(Pixel(400 + dx, 300 + dy), kWhite); }
+};
+
+TEST_F(SectorTest, FullDiscForOne) {
+  Draw(1.0f);
+  EXPECT_TRUE(At(4, 4));
+  EXPECT_TRUE(At(-5, 4));
+  EXPECT_TRUE(At(-5, -5));
+  EXPECT_TRUE(At(4, -5));
+  EXPECT_TRUE(At(0, 8));
+  EXPECT_TRUE(At(8, 0));
+  EXPECT_TRUE(IsPlayer(0, 12));
+  EXPECT_TRUE(IsPlayer(0, -12));
+}
+
+TEST_F(SectorTest, LowerHalfForTwo) {
+  Draw(2.0f);
+  EXPECT_TRUE(At(4, 4));
+  EXPECT_TRUE(At(-5, 4));
+  EXPECT_TRUE(At(0, 8));
+  EXPECT_TRUE(IsPlayer(-5, -5));
+  EXPECT_TRUE(IsPlayer(4, -5));
+  EXPECT_TRUE(IsPlayer(0, -8));
+}
+
+TEST_F(SectorTest, QuarterFromThreeToSixForFour) {
+  Draw(4.0f);
+  EXPECT_TRUE(At(4, 4));
+  EXPECT_TRUE(At(1, 8));
+  EXPECT_TRUE(At(8, 1));
+  EXPECT_TRUE(IsPlayer(-5, 4));
+  EXPECT_TRUE(IsPlayer(-5, -5));
+  EXPECT_TRUE(IsPlayer(4, -5));
+}
+
+TEST_F(SectorTest, NothingForZeroInfinityOrNaN) {
+  const float values[] = {0.0f, std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+  for (float v : values) {
+    SCOPED_TRACE(::testing::Message() << "digFraction " << v);
+    Draw(v);
+    for (int dx = -9; dx <= 9; dx += 3)
+      for (int dy = -9; dy <= 9; dy += 3) EXPECT_TRUE(IsPlayer(dx, dy)) << dx << ", " << dy;
+  }
+}
+
+TEST_F(PlayScreenTest, WinMessageIsDrawnOverTheWorldAndThePlayer) {
+  // The player stands on ground with its centre at view y 195, under the
+  // message's line (y 184..199).
+  PlacePlayer(20000, 195, 0, 0);
+  SkyColumns(490, 510);
+  World[500][7] = Ground;
+  mouseX = 0;
+  mouseY = 0;
+  screen = ScreenPlay;
+  const int yX = 300 + GlyphColumn('Y');  // over column 497, row 6: sky
+
+  PlayFrame();
+  Grab();
+  EXPECT_TRUE(PixelIs(yX, 192, kSky));
+
+  // Digging the ground below at 120 of 120 ticks: a full disc on the player.
+  won = true;
+  mouseX = 400;
+  mouseY = 225;
+  mouseDown = true;
+  digTicks = 119;
+  PlayFrame();
+  Grab();
+  ASSERT_EQ(playerY, 195);
+  ASSERT_EQ(digFraction, 1.0f);
+  EXPECT_TRUE(PixelIs(yX, 192, kWhite));
+  EXPECT_TRUE(PixelIs(yX + 1, 192, kSky));
+  EXPECT_TRUE(PixelIs(300 + 48 + GlyphColumn('W'), 186, kWhite));
+  // The space at index 8 lights x 396, inside the disc.
+  EXPECT_TRUE(PixelIs(396, 190, kWhite));
+  EXPECT_TRUE(PixelIs(397, 190, kSector));
+}
+
+}  // namespace
