@@ -83,10 +83,33 @@ bool ParseReplayArgs(int argc, char** argv, ReplayOptions& options) {
       options.trace = true;
     } else if (arg == "--dump-world") {
       options.dumpWorld = true;
+    } else if (arg == "--full") {
+      options.full = true;
+    } else if (arg == "--timedemo") {
+      options.timedemo = true;
+    } else if (arg == "--screenshot") {
+      ScreenshotRequest request;
+      std::string value = i + 1 < argc ? argv[i + 1] : "";
+      size_t colon = value.find(':');
+      int64_t frame = 0;
+      if (colon == std::string::npos || !ParseBoundedInt(value.substr(0, colon), 1, INT32_MAX, frame) ||
+          colon + 1 >= value.size()) {
+        std::fprintf(stderr, "quarn-replay: --screenshot needs FRAME:FILE with FRAME from 1 (got '%s')\n",
+                     Printable(value).c_str());
+        return false;
+      }
+      ++i;
+      request.frame = long(frame);
+      request.file = value.substr(colon + 1);
+      options.screenshots.push_back(request);
     } else {
       std::fprintf(stderr, "quarn-replay: unknown argument '%s'\n", arg.c_str());
       return false;
     }
+  }
+  if (!options.full && (options.timedemo || !options.screenshots.empty())) {
+    std::fprintf(stderr, "quarn-replay: --screenshot and --timedemo need --full\n");
+    return false;
   }
   return true;
 }

@@ -7,6 +7,12 @@
 
 #include "platform/WindowProc.h"
 
+// --screenshot FRAME:FILE: the view after frame FRAME (1 = the first frame).
+struct ScreenshotRequest {
+  long frame = 0;
+  std::string file;
+};
+
 struct ReplayOptions {
   bool seedGiven = false;
   uint32_t seed = 0;
@@ -14,6 +20,10 @@ struct ReplayOptions {
   bool scriptGiven = false;
   std::string scriptPath;  // "-" reads standard input
   bool trace = false;
+  // Full mode: the real screens in an offscreen OpenGL context (Full.cpp).
+  bool full = false;
+  bool timedemo = false;
+  std::vector<ScreenshotRequest> screenshots;
 };
 
 // Parses the command line. On a bad argument writes one line to stderr and

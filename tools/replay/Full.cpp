@@ -1,0 +1,196 @@
+#include "Full.h"
+
+#include <GL/gl.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "assets/FontUnit.h"
+#include "platform/InputState.h"
+#include "platform/Offscreen.h"
+#include "platform/RenderWindow.h"
+#include "platform/WindowProc.h"
+#include "screens/Screens.h"
+#include "world/GameState.h"
+#include "world/Random.h"
+
+namespace {
+
+constexpr int32_t ViewWidth = 800;
+constexpr int32_t ViewHeight = 600;
+// Enough floor frames for a steady figure, few enough to stay a footnote.
+constexpr int FloorFrames = 300;
+
+using Clock = std::chrono::steady_clock;
+
+struct ScreenTime {
+  long frames = 0;
+  double seconds = 0.0;
+};
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+void PutLittle(uint8_t* at, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) at[i] = uint8_t(value >> (8 * i));
+}
+
+// One main-loop frame: the routine for `screen`, as the game dispatches it.
+void DrawScreenFrame() {
+  ++frameCount;
+  switch (screen) {
+    case ScreenMenu: DrawMenu(); break;
+    case ScreenPlay: PlayFrame(); break;
+    case ScreenCraft: CraftFrame(); break;
+    default: break;  // nothing else is ever written to screen
+  }
+}
+
+// The cheapest frame any faithful renderer must pay: clear and one quad over the view.
+double MeasureFloor() {
+  glFinish();
+  Clock::time_point start = Clock::now();
+  for (int i = 0; i < FloorFrames; ++i) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glColor3f(0.5f, 0.5f, 0.5f);
+    glBegin(GL_QUADS);
+    glVertex2i(0, 0);
+    glVertex2i(0, ViewHeight);
+    glVertex2i(ViewWidth, ViewHeight);
+    glVertex2i(ViewWidth, 0);
+    glEnd();
+    glFinish();
+  }
+  return Seconds(Clock::now() - start) / FloorFrames;
+}
+
+}  // namespace
+
+bool WriteViewBmp(const std::string& path) {
+  const uint32_t rowBytes = uint32_t(ViewWidth) * 3;  // 2400: already a multiple of 4
+  const uint32_t imageBytes = rowBytes * uint32_t(ViewHeight);
+  std::vector<uint8_t> file(54 + imageBytes, 0);
+  uint8_t* h = file.data();
+  h[0] = 'B';
+  h[1] = 'M';
+  PutLittle(h + 2, uint32_t(file.size()), 4);
+  PutLittle(h + 10, 54, 4);
+  PutLittle(h + 14, 40, 4);
+  PutLittle(h + 18, uint32_t(ViewWidth), 4);
+  PutLittle(h + 22, uint32_t(ViewHeight), 4);  // positive: bottom row first
+  PutLittle(h + 26, 1, 2);
+  PutLittle(h + 28, 24, 2);
+  PutLittle(h + 34, imageBytes, 4);
+  PutLittle(h + 38, 2835, 4);  // 72 dpi
+  PutLittle(h + 42, 2835, 4);
+
+  // OpenGL reads bottom row first, which is the order a bottom-up BMP stores.
+  uint8_t* pixels = h + 54;
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, ViewWidth, ViewHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+  for (uint32_t i = 0; i < imageBytes; i += 3) {
+    uint8_t red = pixels[i];
+    pixels[i] = pixels[i + 2];
+    pixels[i + 2] = red;
+  }
+
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+  int saved = errno;
+  if (std::fclose(out) != 0) ok = false;
+  if (!ok && errno == 0) errno = saved;
+  return ok;
+}
+
+int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>& segments) {
+  char error[256] = "";
+  if (!CreateOffscreenContext(ViewWidth, ViewHeight, error, sizeof error)) {
+    std::fprintf(stderr, "quarn-replay: --full: no offscreen OpenGL context: %s\n", error);
+    return 1;
+  }
+  // Message boxes keep their default route: "Error: <text>" on stderr.
+  InitGameState();
+  ResetInputState();
+  if (options.seedGiven)
+    SetFixedSeed(options.seed);
+  else
+    ClearFixedSeed();
+  ResizeView(ViewWidth, ViewHeight);
+  SetupGame();
+
+  int status = 0;
+  long frame = 0;
+  ScreenTime perScreen[4];
+  std::vector<bool> shot(options.screenshots.size(), false);
+  double framesSeconds = 0.0;
+
+  ScriptSegment held;
+  bool stop = false;
+  for (const ScriptSegment& segment : segments) {
+    if (stop) break;
+    Clock::time_point messagesStart = Clock::now();
+    DeliverSegmentMessages(held, segment);
+    held = segment;
+    double messagesSeconds = Seconds(Clock::now() - messagesStart);
+    for (int32_t i = 0; i < segment.frames && !stop; ++i) {
+      int32_t drawn = screen;
+      Clock::time_point start = Clock::now();
+      DrawScreenFrame();
+      if (options.timedemo) glFinish();
+      // The segment's messages count towards its first frame.
+      double seconds = Seconds(Clock::now() - start) + (i == 0 ? messagesSeconds : 0.0);
+      framesSeconds += seconds;
+      if (drawn >= 1 && drawn <= 3) {
+        perScreen[drawn].frames += 1;
+        perScreen[drawn].seconds += seconds;
+      }
+      ++frame;
+      if (options.trace) PrintTraceLine(frame);
+      for (size_t k = 0; k < options.screenshots.size(); ++k) {
+        if (options.screenshots[k].frame != frame) continue;
+        shot[k] = true;
+        if (!WriteViewBmp(options.screenshots[k].file)) {
+          std::fprintf(stderr, "quarn-replay: cannot write screenshot %s: %s\n",
+                       options.screenshots[k].file.c_str(), std::strerror(errno));
+          status = 1;
+        }
+      }
+      // The main loop tests done before its next pass.
+      if (done) stop = true;
+    }
+  }
+
+  for (size_t k = 0; k < options.screenshots.size(); ++k) {
+    if (shot[k]) continue;
+    std::fprintf(stderr, "quarn-replay: frame %ld was never drawn (%ld frames ran); no screenshot %s\n",
+                 options.screenshots[k].frame, frame, options.screenshots[k].file.c_str());
+    status = 1;
+  }
+
+  if (options.dumpWorld) DumpWorld();
+
+  if (options.timedemo) {
+    double fpsValue = framesSeconds > 0.0 ? double(frame) / framesSeconds : 0.0;
+    double msPerFrame = frame > 0 ? 1000.0 * framesSeconds / double(frame) : 0.0;
+    std::printf("timedemo: %ld frames %.3f s %.1f fps %.3f ms/frame\n", frame, framesSeconds, fpsValue,
+                msPerFrame);
+    static const char* const names[4] = {"", "menu", "play", "craft"};
+    for (int s = 1; s <= 3; ++s) {
+      if (perScreen[s].frames == 0) continue;
+      std::printf("timedemo %s: %ld frames %.3f s %.3f ms/frame\n", names[s], perScreen[s].frames,
+                  perScreen[s].seconds, 1000.0 * perScreen[s].seconds / double(perScreen[s].frames));
+    }
+    double floorSeconds = MeasureFloor();
+    std::printf("timedemo floor: %d frames %.3f ms/frame (clear and one 800 x 600 quad); ratio %.2f\n",
+                FloorFrames, 1000.0 * floorSeconds, floorSeconds > 0.0 ? msPerFrame / (1000.0 * floorSeconds) : 0.0);
+  }
+
+  std::printf("end frames=%ld done=%d\n", frame, done ? 1 : 0);
+  std::fflush(stdout);
+  FreeGlyphLists();
+  DestroyOffscreenContext();
+  return status;
+}
