@@ -1,0 +1,479 @@
+#!/usr/bin/env bash
+# End-to-end checks of the real game under a real X server (Xvfb), driven with
+# real X input (xdotool) and judged by the window title and pixel probes of
+# screenshots (ImageMagick).
+#
+#   e2e.sh <case>
+#
+# Environment (set by CTest): QUARN_BIN (the game), QUARN_DATA (the folder with
+# font.bmp and sprite.bmp), QUARN_CLOSE (the WM_DELETE_WINDOW helper).
+# Every case starts its own server on a free display number, so cases can run
+# side by side. A failed case keeps its folder (screenshots, game output).
+set -u
+
+CASE="${1:?usage: e2e.sh <case>}"
+: "${QUARN_BIN:?}" "${QUARN_DATA:?}" "${QUARN_CLOSE:?}"
+
+T=$(mktemp -d "${TMPDIR:-/tmp}/quarn-e2e-$CASE.XXXXXX")
+XVFB_PID=""
+GAME_PID=""
+WIN=""
+SHOT="$T/shot.png"
+PASSED=0
+
+log() { echo "[$CASE $(date +%T.%3N)] $*"; }
+
+cleanup() {
+  if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    kill -TERM "$GAME_PID" 2>/dev/null
+    for _ in $(seq 20); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$GAME_PID" 2>/dev/null
+  fi
+  if [ -n "$XVFB_PID" ]; then
+    kill -TERM "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+  if [ "$PASSED" = 1 ]; then rm -rf "$T"; else echo "kept for inspection: $T"; fi
+}
+trap cleanup EXIT
+
+fail() {
+  log "FAIL: $*" >&2
+  [ -s "$T/game.err" ] && { echo "--- game stderr"; cat "$T/game.err"; }
+  exit 1
+}
+
+# --- The X server --------------------------------------------------------------
+
+start_xvfb() {
+  # -noreset: without it the server resets whenever its last client leaves, and
+  # pointer moves made in between are lost.
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$T/display" >"$T/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$T/display" ] && break; sleep 0.05; done
+  [ -s "$T/display" ] || fail "Xvfb did not start: $(cat "$T/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$T/display")"
+  unset WAYLAND_DISPLAY
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
+  log "Xvfb on $DISPLAY"
+}
+
+# A real 800 x 600 mode: without it the server has only its 1024 x 768 and the
+# game's full-screen request is refused.
+add_800x600_mode() {
+  xrandr --newmode "800x600_t" 40 800 840 968 1056 600 601 605 628 >/dev/null 2>&1 || fail "xrandr --newmode"
+  xrandr --addmode screen 800x600_t >/dev/null 2>&1 || fail "xrandr --addmode"
+}
+
+screen_size() { xdpyinfo | awk '/dimensions:/ {print $2; exit}'; }
+
+# --- The game ------------------------------------------------------------------
+
+# Copies the images into the game's working folder; a case may change them first.
+prepare_data() {
+  mkdir -p "$T/run"
+  cp "$QUARN_DATA/font.bmp" "$QUARN_DATA/sprite.bmp" "$T/run/"
+}
+
+start_game() {
+  (cd "$T/run" && exec env "$@" "$QUARN_BIN" >"$T/game.out" 2>"$T/game.err") &
+  GAME_PID=$!
+}
+
+game_alive() { kill -0 "$GAME_PID" 2>/dev/null; }
+
+# Waits for the process to end; its status goes to STATUS.
+wait_exit() {
+  local timeout=$1
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  while game_alive; do
+    [ "$(date +%s%N)" -lt "$end" ] || fail "the game did not end within ${timeout}s"
+    sleep 0.05
+  done
+  wait "$GAME_PID"
+  STATUS=$?
+  GAME_PID=""
+}
+
+TITLE_RE='^(quarn| \[ FPS - [0-9]+ \] )$'
+
+# The visible game window (a new one after every F1) into WIN.
+find_window() {
+  local timeout=${1:-5}
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  WIN=""
+  while [ -z "$WIN" ]; do
+    game_alive || fail "the game ended (status $(wait "$GAME_PID"; echo $?)) before its window showed"
+    [ "$(date +%s%N)" -lt "$end" ] || fail "no game window within ${timeout}s"
+    WIN=$(xdotool search --onlyvisible --name "$TITLE_RE" 2>/dev/null | head -n1)
+    [ -n "$WIN" ] || sleep 0.02
+  done
+}
+
+title() { xdotool getwindowname "$WIN" 2>/dev/null; }
+
+# Waits until the title matches a regular expression.
+wait_title() {
+  local re=$1 timeout=$2
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  until title | grep -Eq "$re"; do
+    [ "$(date +%s%N)" -lt "$end" ] || fail "title '$(title)' never matched '$re' within ${timeout}s"
+    sleep 0.05
+  done
+}
+
+expect_geometry() {
+  local info x y w h
+  info=$(xwininfo -id "$WIN")
+  x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+  y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+  w=$(awk '/Width:/ {print $NF}' <<<"$info")
+  h=$(awk '/Height:/ {print $NF}' <<<"$info")
+  [ "$x,$y,$w,$h" = "0,0,800,600" ] || fail "client area at ($x,$y) size ${w}x$h, wanted 800x600 at (0,0)"
+}
+
+focus() { xdotool windowfocus --sync "$WIN" 2>/dev/null; }
+
+# A person's press: held for a quarter of a second, longer than any frame.
+hold_key() {
+  focus
+  xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"
+}
+
+# Moves the pointer and waits until the server has it there (--sync would wait
+# forever for a move to where the pointer already is).
+point() {
+  local here
+  here=$(xdotool getmouselocation 2>/dev/null | awk '{print $1, $2}')
+  [ "$here" = "x:$1 y:$2" ] && return 0
+  xdotool mousemove --sync "$1" "$2" 2>/dev/null || xdotool mousemove "$1" "$2"
+}
+
+click() {
+  point "$1" "$2"
+  sleep 0.05
+  xdotool mousedown 1; sleep 0.25; xdotool mouseup 1
+}
+
+# --- Screenshots and pixel probes ---------------------------------------------
+
+shoot() { import -window "$WIN" "${1:-$SHOT}" 2>/dev/null || fail "screenshot of $WIN failed"; }
+
+# "r g b" (0..255) of a pixel of a screenshot.
+rgb() {
+  local x=$1 y=$2 file=${3:-$SHOT}
+  convert "$file" -format \
+    "%[fx:int(255*p{$x,$y}.r+0.5)] %[fx:int(255*p{$x,$y}.g+0.5)] %[fx:int(255*p{$x,$y}.b+0.5)]" info:
+}
+
+near() {  # near "r g b" R G B
+  local r g b
+  read -r r g b <<<"$1"
+  local dr=$(( r - $2 )) dg=$(( g - $3 )) db=$(( b - $4 ))
+  [ ${dr#-} -le 3 ] && [ ${dg#-} -le 3 ] && [ ${db#-} -le 3 ]
+}
+
+# Takes screenshots until every given probe "x y r g b" matches.
+wait_colours() {
+  local timeout=$1 what=$2; shift 2
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  local probes=("$@") probe bad x y r g b seen
+  while :; do
+    game_alive || fail "the game ended while waiting for $what"
+    shoot
+    bad=""
+    for probe in "${probes[@]}"; do
+      read -r x y r g b <<<"$probe"
+      seen=$(rgb "$x" "$y")
+      near "$seen" "$r" "$g" "$b" || { bad="($x,$y) is $seen, wanted $r $g $b"; break; }
+    done
+    [ -z "$bad" ] && return 0
+    [ "$(date +%s%N)" -lt "$end" ] || { cp "$SHOT" "$T/failed.png"; fail "$what: $bad"; }
+    sleep 0.1
+  done
+}
+
+# Pixels of the world that differ between two screenshots: above the bottom
+# bar, and without the player's band (the player may keep hovering).
+differing_pixels() {
+  local mask=(-crop 800x545+0+0 +repage -fill black -draw "rectangle 380,0 420,545") count
+  convert "$1" "${mask[@]}" "$T/masked-1.png" && convert "$2" "${mask[@]}" "$T/masked-2.png" ||
+    fail "cannot mask $1 and $2"
+  count=$(compare -metric AE "$T/masked-1.png" "$T/masked-2.png" null: 2>&1)
+  [[ "$count" =~ ^[0-9]+$ ]] || fail "compare: $count"
+  echo "$count"
+}
+
+# Waits until the world stops moving (the player has come down to the ground).
+wait_still() {
+  local timeout=$1
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  shoot "$T/still-a.png"
+  while :; do
+    sleep 0.2
+    shoot "$T/still-b.png"
+    if [ "$(differing_pixels "$T/still-a.png" "$T/still-b.png")" = 0 ]; then
+      cp "$T/still-b.png" "$SHOT"
+      return 0
+    fi
+    [ "$(date +%s%N)" -lt "$end" ] || fail "the play screen never came to rest"
+    mv "$T/still-b.png" "$T/still-a.png"
+  done
+}
+
+# --- Message boxes ------------------------------------------------------------
+# SDL's box is an X window of its own named "Error"; xdotool's search does not
+# see it, the window tree does.
+
+error_box() { xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}'; }
+
+wait_error_box() {
+  local timeout=$1
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  BOX=""
+  while [ -z "$BOX" ]; do
+    [ "$(date +%s%N)" -lt "$end" ] || fail "no \"Error\" box within ${timeout}s"
+    game_alive || fail "the game ended (status $(wait "$GAME_PID"; echo $?)) before any box showed"
+    BOX=$(error_box)
+    [ -n "$BOX" ] || sleep 0.05
+  done
+}
+
+dismiss_error_box() {
+  for _ in $(seq 40); do
+    [ -n "$(error_box)" ] || return 0
+    xdotool key --window "$BOX" Return 2>/dev/null
+    sleep 0.1
+  done
+  fail "the \"Error\" box did not go away"
+}
+
+# --- What the screens look like -----------------------------------------------
+
+MENU_BACK="400 450 0 128 0"
+GAME_IDLE="400 200 0 230 0"
+GAME_HOVER="400 200 0 179 0"
+EXIT_IDLE="400 350 0 0 255"
+EXIT_HOVER="400 350 0 0 128"
+SKY="400 5 26 153 230"
+BOTTOM_BAR="400 575 179 26 102"
+CRAFT_IDLE="700 590 255 26 26"
+BACK_HOVER="700 590 0 128 179"
+SPEED_ROW1_GREY="245 150 153 153 153"
+
+expect_menu() {
+  point 700 500
+  wait_colours "${1:-5}" "the menu" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
+}
+
+to_play() {
+  click 400 200
+  point 10 300
+  wait_colours 5 "the play screen" "$SKY" "$BOTTOM_BAR" "$CRAFT_IDLE"
+}
+
+# The white player quad covers x 390..409 of 30 rows above the bar (in the
+# given screenshot, or a new one).
+expect_player() {
+  local file=${1:-}
+  [ -n "$file" ] || { shoot; file=$SHOT; }
+  local column top x
+  column=$(convert "$file" -crop 1x545+400+0 -depth 8 txt:- | grep -c '#FFFFFF')
+  [ "$column" -ge 28 ] || fail "no white player at x 400 ($column white pixels in the column)"
+  top=$(convert "$file" -crop 1x545+400+0 -depth 8 txt:- | awk -F'[,:]' '/#FFFFFF/ {print $2; exit}')
+  for x in 390 409; do
+    near "$(rgb $x $((top + 5)) "$file")" 255 255 255 || fail "player not white at x $x"
+  done
+  for x in 388 411; do
+    near "$(rgb $x $((top + 5)) "$file")" 255 255 255 && fail "white beyond the player at x $x"
+  done
+  return 0
+}
+
+# --- The cases ----------------------------------------------------------------
+
+case_window() {
+  start_xvfb; prepare_data; start_game
+  local t0; t0=$(date +%s%N)
+  find_window 5
+  [ "$(title)" = "quarn" ] || fail "first title '$(title)', wanted 'quarn'"
+  xprop -id "$WIN" WM_NAME | grep -q '"quarn"' || fail "WM_NAME is not \"quarn\""
+  expect_geometry
+  wait_title '^ \[ FPS - [1-9][0-9]* \] $' 3
+  log "frame-rate title after $(( ($(date +%s%N) - t0) / 1000000 )) ms: '$(title)'"
+}
+
+case_menu() {
+  start_xvfb; prepare_data; start_game
+  find_window 5
+  expect_menu
+  point 400 200
+  wait_colours 3 "game button under the pointer" "$GAME_HOVER" "$EXIT_IDLE"
+  point 400 350
+  wait_colours 3 "exit button under the pointer" "$GAME_IDLE" "$EXIT_HOVER"
+  # Edges are outside the buttons.
+  point 300 200
+  wait_colours 3 "pointer on the game button's edge" "$GAME_IDLE" "$EXIT_IDLE"
+}
+
+case_play() {
+  start_xvfb; prepare_data; start_game
+  find_window 5
+  expect_menu
+  to_play
+  wait_still 10
+  expect_player
+  cp "$SHOT" "$T/before.png"
+  hold_key Right
+  sleep 0.2
+  shoot "$T/after.png"
+  local changed; changed=$(differing_pixels "$T/before.png" "$T/after.png")
+  [ "$changed" -gt 1000 ] || fail "holding Right changed only $changed pixels of the view"
+  expect_player "$T/after.png"
+  hold_key Escape
+  wait_colours 5 "the menu after Esc" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
+}
+
+case_craft() {
+  start_xvfb; prepare_data; start_game
+  find_window 5
+  expect_menu
+  to_play
+  click 675 575
+  wait_colours 5 "the craft screen" "$MENU_BACK" "$BACK_HOVER" "$SPEED_ROW1_GREY"
+  click 675 575
+  point 10 300
+  wait_colours 5 "the play screen after \"back in game\"" "$SKY" "$BOTTOM_BAR" "$CRAFT_IDLE"
+}
+
+case_fullscreen() {
+  start_xvfb; add_800x600_mode; prepare_data; start_game
+  find_window 5
+  expect_menu
+  to_play
+  wait_title '^ \[ FPS' 3
+  hold_key F1
+  find_window 5
+  wait_title '^quarn$' 2
+  [ "$(screen_size)" = "800x600" ] || fail "screen is $(screen_size) in full screen, wanted 800x600"
+  point 10 300
+  wait_colours 5 "the play screen in full screen" "$SKY" "$BOTTOM_BAR"
+  expect_geometry
+  wait_title '^ \[ FPS - [1-9]' 3
+  hold_key F1
+  find_window 5
+  wait_title '^quarn$' 2
+  [ "$(screen_size)" = "1024x768" ] || fail "screen is $(screen_size) after leaving full screen, wanted 1024x768"
+  expect_geometry
+  wait_colours 5 "the play screen windowed again" "$SKY" "$BOTTOM_BAR"
+  wait_title '^ \[ FPS - [1-9]' 3
+  [ -z "$(error_box)" ] || fail "an \"Error\" box is up"
+}
+
+# A display without 800 x 600: the box, then the game goes on in a window.
+case_fullscreen_refused() {
+  start_xvfb; prepare_data; start_game
+  find_window 5
+  expect_menu
+  hold_key F1
+  wait_error_box 5
+  dismiss_error_box
+  find_window 5
+  expect_geometry
+  [ "$(screen_size)" = "1024x768" ] || fail "screen is $(screen_size), wanted it untouched"
+  expect_menu
+  wait_title '^ \[ FPS - [1-9]' 3
+  # The loop's flag stayed set, so the next F1 asks for a window: no box this time.
+  hold_key F1
+  find_window 5
+  wait_title '^quarn$' 2
+  expect_menu
+  sleep 0.3
+  [ -z "$(error_box)" ] || fail "a box came up on the way back to a window"
+}
+
+case_close_request() {
+  start_xvfb; prepare_data; start_game
+  find_window 5
+  expect_menu
+  "$QUARN_CLOSE" "$WIN" || fail "the close helper failed"
+  wait_exit 5
+  [ "$STATUS" = 0 ] || fail "status $STATUS after a close request, wanted 0"
+}
+
+case_exit_button() {
+  start_xvfb; prepare_data; start_game
+  find_window 5
+  expect_menu
+  click 400 350
+  wait_exit 5
+  [ "$STATUS" = 0 ] || fail "status $STATUS after \"exit\", wanted 0"
+}
+
+case_missing_sprite() {
+  start_xvfb; prepare_data; rm "$T/run/sprite.bmp"; start_game
+  wait_error_box 5
+  dismiss_error_box
+  wait_exit 5
+  [ "$STATUS" = 2 ] || fail "status $STATUS for a missing sprite.bmp, wanted 2"
+}
+
+case_truncated_sprite() {
+  start_xvfb; prepare_data; head -c 10 "$QUARN_DATA/sprite.bmp" >"$T/run/sprite.bmp"; start_game
+  wait_error_box 5
+  dismiss_error_box
+  wait_exit 5
+  [ "$STATUS" = 100 ] || fail "status $STATUS for a truncated sprite.bmp, wanted 100"
+}
+
+case_invalid_sprite() {
+  start_xvfb; prepare_data
+  { printf 'XX'; head -c 200 /dev/zero; } >"$T/run/sprite.bmp"
+  start_game
+  wait_error_box 5
+  dismiss_error_box
+  find_window 5
+  expect_menu
+  wait_title '^ \[ FPS - [1-9]' 3
+}
+
+# QUARN_SEED: the same seed gives the same world; a bad value is ignored with a warning.
+case_seed() {
+  start_xvfb; prepare_data
+  local n
+  for n in 1 2; do
+    start_game QUARN_SEED=424242
+    find_window 5
+    expect_menu
+    to_play
+    wait_still 10
+    cp "$SHOT" "$T/seed-$n.png"
+    "$QUARN_CLOSE" "$WIN"; wait_exit 5
+  done
+  [ "$(differing_pixels "$T/seed-1.png" "$T/seed-2.png")" = 0 ] || fail "QUARN_SEED=424242 gave two different worlds"
+  start_game QUARN_SEED=4294967296
+  find_window 5
+  grep -q 'QUARN_SEED' "$T/game.err" || fail "no warning for QUARN_SEED=4294967296"
+  expect_menu
+  "$QUARN_CLOSE" "$WIN"; wait_exit 5
+  [ "$STATUS" = 0 ] || fail "status $STATUS"
+}
+
+case_no_display() {
+  mkdir -p "$T/run"; cp "$QUARN_DATA/font.bmp" "$QUARN_DATA/sprite.bmp" "$T/run/"
+  local t0 ms
+  t0=$(date +%s%N)
+  (cd "$T/run" && exec env -u DISPLAY -u WAYLAND_DISPLAY timeout 5 "$QUARN_BIN" >"$T/game.out" 2>"$T/game.err")
+  STATUS=$?
+  ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+  [ "$STATUS" = 0 ] || fail "status $STATUS without a display, wanted 0"
+  [ "$ms" -lt 1000 ] || fail "took $ms ms to give up without a display"
+  grep -q 'cannot open the window' "$T/game.err" || fail "no clear line on stderr"
+  log "gave up after $ms ms: $(grep "cannot open the window" "$T/game.err")"
+}
+
+type "case_$CASE" >/dev/null 2>&1 || { echo "unknown case: $CASE" >&2; exit 2; }
+"case_$CASE"
+PASSED=1
+log "passed"
