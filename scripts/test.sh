@@ -20,6 +20,7 @@ if [ -f fuzz/CMakeLists.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARN_FUZZ=ON \
     -DQUARN_UNIT_ONLY=OFF >/dev/null
   cmake --build build-fuzz -j"$jobs" --target quarn_fuzz_targets
+  (cd build-fuzz && ctest -L fuzz --output-on-failure)
 fi
 
 echo "== all tests"

@@ -47,6 +47,14 @@ bool FolderExists(const char* fileName) {
   RuntimeError(code, kPlaceOpen);
 }
 
+// Releases what the read holds before the runtime error, which ends the game but returns
+// control by other means where the message route allows (the fuzzer's does).
+[[noreturn]] void Fatal(std::FILE* file, uint8_t* pixels, int32_t code, uint32_t place) {
+  std::free(pixels);
+  std::fclose(file);
+  RuntimeError(code, place);
+}
+
 void InvalidBitmap(std::FILE* file) {
   std::fclose(file);
   ShowMessageBox("Invalid Bitmap", "Error", MB_OK);
@@ -58,14 +66,16 @@ uint8_t* ReadBmpImage(const char* fileName, uint32_t colourKey, int32_t& width, 
                       uint16_t& bitCount) {
   std::FILE* file = std::fopen(fileName, "rb");
   if (!file) OpenFailed(fileName, errno);
-  struct stat info;
-  bool regular = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-  if (!regular && S_ISDIR(info.st_mode)) RuntimeError(5, kPlaceOpen);
+  struct stat info {};
+  const bool known = fstat(fileno(file), &info) == 0;
+  const bool regular = known && S_ISREG(info.st_mode);
+  // Opening a folder succeeds here but is refused where the game's error codes come from.
+  if (known && S_ISDIR(info.st_mode)) Fatal(file, nullptr, 5, kPlaceOpen);
 
   // The whole header is read before the signature is looked at, so a tiny file is a short
   // read rather than an invalid bitmap.
   uint8_t header[kHeaderBytes];
-  if (std::fread(header, 1, kHeaderBytes, file) != kHeaderBytes) RuntimeError(100, kPlaceHeader);
+  if (std::fread(header, 1, kHeaderBytes, file) != kHeaderBytes) Fatal(file, nullptr, 100, kPlaceHeader);
   if (header[0] != 'B' || header[1] != 'M') {
     InvalidBitmap(file);
     return nullptr;
@@ -77,9 +87,11 @@ uint8_t* ReadBmpImage(const char* fileName, uint32_t colourKey, int32_t& width, 
 
   // Top-down files and sizes beyond signed 32 bits would turn the size below negative or
   // wrap it, leading to a wrong allocation and reads or writes outside the buffer.
-  const int64_t pixelCount = int64_t(fileWidth) * int64_t(fileHeight);
-  const int64_t size64 = pixelCount * int64_t(fileBitCount / 8);
-  if (fileWidth < 0 || fileHeight < 0 || pixelCount > INT32_MAX || size64 > INT32_MAX) {
+  // Each product is formed only once its factors are known to keep it within 64 bits.
+  const bool negative = fileWidth < 0 || fileHeight < 0;
+  const int64_t pixelCount = negative ? 0 : int64_t(fileWidth) * int64_t(fileHeight);
+  const int64_t size64 = pixelCount > INT32_MAX ? 0 : pixelCount * int64_t(fileBitCount / 8);
+  if (negative || pixelCount > INT32_MAX || size64 > INT32_MAX) {
     InvalidBitmap(file);
     return nullptr;
   }
@@ -95,11 +107,11 @@ uint8_t* ReadBmpImage(const char* fileName, uint32_t colourKey, int32_t& width, 
 
   // A file too short for its pixel block fails the read anyway; finding out before
   // allocating keeps a lying header from asking for up to 2 GB.
-  if (regular && info.st_size - int64_t(kHeaderBytes) < size64) RuntimeError(100, kPlacePixels);
+  if (regular && info.st_size - int64_t(kHeaderBytes) < size64) Fatal(file, nullptr, 100, kPlacePixels);
 
   uint8_t* pixels = static_cast<uint8_t*>(std::malloc(size_t(size)));
-  if (!pixels) RuntimeError(203, kPlaceAllocate);
-  if (std::fread(pixels, 1, size_t(size), file) != size_t(size)) RuntimeError(100, kPlacePixels);
+  if (!pixels) Fatal(file, nullptr, 203, kPlaceAllocate);
+  if (std::fread(pixels, 1, size_t(size), file) != size_t(size)) Fatal(file, pixels, 100, kPlacePixels);
   std::fclose(file);
 
   const int32_t n = int32_t(pixelCount);

@@ -107,7 +107,7 @@ TEST_F(BadBmpTest, NegativeSizesAreInvalid) {
   const std::vector<uint8_t> block(64, 1);
   for (auto size : {std::pair<int32_t, int32_t>{-4, 2}, {4, -2}, {-4, -2}, {INT32_MIN, 1}, {1, INT32_MIN},
                     {INT32_MIN, INT32_MIN}, {-1, -1}}) {
-    for (uint16_t bits : {1, 8, 24, 32}) {
+    for (uint16_t bits : {1, 8, 24, 32, 65535}) {
       EXPECT_FALSE(ReadsPixels(MakeBmp(size.first, size.second, bits, block)));
       EXPECT_TRUE(OneInvalidBitmapBox()) << size.first << " x " << size.second << " at " << bits;
       EXPECT_EQ(width, -7);
@@ -124,7 +124,7 @@ TEST_F(BadBmpTest, SizesBeyondSigned32BitsAreInvalid) {
   };
   for (Case c : {Case{65536, 65536, 24}, Case{65536, 32768, 8}, Case{46341, 46341, 1}, Case{INT32_MAX, 2, 8},
                  Case{INT32_MAX, 1, 16}, Case{INT32_MAX, INT32_MAX, 32}, Case{32768, 32768, 32},
-                 Case{300000, 1, 65535}}) {
+                 Case{300000, 1, 65535}, Case{INT32_MAX, INT32_MAX, 65535}}) {
     EXPECT_FALSE(ReadsPixels(MakeBmp(c.width, c.height, c.bits, block)));
     EXPECT_TRUE(OneInvalidBitmapBox()) << c.width << " x " << c.height << " at " << c.bits;
   }
