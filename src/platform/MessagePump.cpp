@@ -180,8 +180,14 @@ bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
 
 bool PeekWindowMessage(WindowMessage& message) {
   SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    if (TranslateEvent(event, message)) return true;
+  for (;;) {
+    while (SDL_PollEvent(&event)) {
+      if (TranslateEvent(event, message)) return true;
+    }
+    // SDL's poll sentinel makes a poll report an empty queue once per pump even
+    // with events still queued behind it. The queue only counts as empty when
+    // it is, or a frame would be drawn with input pending.
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) break;
   }
   if (quitPosted) {
     quitPosted = false;

@@ -1,0 +1,276 @@
+// The SDL message pump: SDL events pushed into SDL's own queue come out as
+// Win32-numbered messages, one per call, and reach InputState through WindowProc.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/InputState.h"
+#include "platform/MessagePump.h"
+#include "platform/WindowProc.h"
+
+namespace {
+
+int32_t resizedWidth = -1, resizedHeight = -1;
+void RecordResize(int32_t width, int32_t height) {
+  resizedWidth = width;
+  resizedHeight = height;
+}
+
+class MessagePumpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
+    ResetInputState();
+    quitPosted = false;
+    resizeViewHook = RecordResize;
+    resizedWidth = resizedHeight = -1;
+  }
+  void TearDown() override {
+    resizeViewHook = nullptr;
+    quitPosted = false;
+    SDL_Quit();
+  }
+
+  static void PushKey(Uint32 type, SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mod = KMOD_NONE,
+                      Uint8 repeat = 0) {
+    SDL_Event event = {};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = keycode;
+    event.key.keysym.mod = mod;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  }
+  static void PushWindow(SDL_WindowEventID what, int32_t data1 = 0, int32_t data2 = 0) {
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    event.window.data1 = data1;
+    event.window.data2 = data2;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  }
+  static void PushButton(Uint32 type, Uint8 button, int32_t x, int32_t y) {
+    SDL_Event event = {};
+    event.type = type;
+    event.button.button = button;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  }
+  static void PushMotion(int32_t x, int32_t y) {
+    SDL_Event event = {};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  }
+  static void PushType(Uint32 type) {
+    SDL_Event event = {};
+    event.type = type;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  }
+
+  // Takes one message, which must exist, and delivers it.
+  static WindowMessage Pump() {
+    WindowMessage message = {};
+    EXPECT_TRUE(PeekWindowMessage(message));
+    DispatchWindowMessage(message);
+    return message;
+  }
+};
+
+TEST_F(MessagePumpTest, EmptyQueueGivesNothing) {
+  WindowMessage message = {};
+  EXPECT_FALSE(PeekWindowMessage(message));
+}
+
+TEST_F(MessagePumpTest, GameKeysAreRecordedUnderTheirVirtualKeys) {
+  struct { SDL_Scancode scancode; SDL_Keycode keycode; uint32_t vk; } cases[] = {
+      {SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, 27}, {SDL_SCANCODE_LEFT, SDLK_LEFT, 37},
+      {SDL_SCANCODE_UP, SDLK_UP, 38},         {SDL_SCANCODE_RIGHT, SDLK_RIGHT, 39},
+      {SDL_SCANCODE_DOWN, SDLK_DOWN, 40},     {SDL_SCANCODE_F1, SDLK_F1, 112},
+  };
+  for (auto& c : cases) {
+    PushKey(SDL_KEYDOWN, c.scancode, c.keycode);
+    WindowMessage down = Pump();
+    EXPECT_EQ(down.message, WM_KEYDOWN);
+    EXPECT_EQ(down.wParam, c.vk);
+    EXPECT_TRUE(keys[c.vk]) << c.vk;
+    PushKey(SDL_KEYUP, c.scancode, c.keycode);
+    WindowMessage up = Pump();
+    EXPECT_EQ(up.message, WM_KEYUP);
+    EXPECT_FALSE(keys[c.vk]) << c.vk;
+  }
+}
+
+TEST_F(MessagePumpTest, AutoRepeatSetsTheKeyAgain) {
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, SDLK_RIGHT);
+  Pump();
+  keys[VK_RIGHT] = false;  // a reader consumed it
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, SDLK_RIGHT, KMOD_NONE, 1);
+  WindowMessage repeat = Pump();
+  EXPECT_EQ(repeat.message, WM_KEYDOWN);
+  EXPECT_TRUE(keys[VK_RIGHT]);
+  EXPECT_NE(uintptr_t(repeat.lParam) & (1u << 30), 0u);  // "was already down"
+}
+
+TEST_F(MessagePumpTest, AltHeldKeysAndF10AreSystemKeysAndNotRecorded) {
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
+  EXPECT_EQ(Pump().message, WM_SYSKEYDOWN);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_F4, SDLK_F4, KMOD_LALT);
+  WindowMessage altF4 = Pump();
+  EXPECT_EQ(altF4.message, WM_SYSKEYDOWN);
+  EXPECT_EQ(altF4.wParam, 115u);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, SDLK_RIGHT, KMOD_RALT);
+  EXPECT_EQ(Pump().message, WM_SYSKEYDOWN);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_F10, SDLK_F10);
+  EXPECT_EQ(Pump().message, WM_SYSKEYDOWN);
+  PushKey(SDL_KEYUP, SDL_SCANCODE_LALT, SDLK_LALT);
+  EXPECT_EQ(Pump().message, WM_SYSKEYUP);
+  for (int k = 0; k < 256; ++k) EXPECT_FALSE(keys[k]) << k;
+}
+
+TEST_F(MessagePumpTest, KeysWithoutANumberAreSkippedNotReturned) {
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_MUTE, SDLK_MUTE);
+  PushType(SDL_TEXTINPUT);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+  WindowMessage message = Pump();
+  EXPECT_EQ(message.message, WM_KEYDOWN);
+  EXPECT_EQ(message.wParam, 27u);
+  EXPECT_FALSE(PeekWindowMessage(message));
+}
+
+TEST_F(MessagePumpTest, VirtualKeyNumbers) {
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_A), 65u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_z, SDL_SCANCODE_Z), 90u);
+  // Letters follow the layout: the key at Q's place that types 'a' is VK 'A'.
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_Q), 65u);
+  // A letter key of a non-Latin layout falls back to its place.
+  EXPECT_EQ(VirtualKeyFromSdl(0x0444, SDL_SCANCODE_A), 65u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_0, SDL_SCANCODE_0), 48u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_9, SDL_SCANCODE_9), 57u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F12, SDL_SCANCODE_F12), 123u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F24, SDL_SCANCODE_F24), 135u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RETURN, SDL_SCANCODE_RETURN), 13u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER), 13u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SPACE, SDL_SCANCODE_SPACE), 32u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE), 8u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_TAB, SDL_SCANCODE_TAB), 9u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), 16u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RSHIFT, SDL_SCANCODE_RSHIFT), 16u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RCTRL, SDL_SCANCODE_RCTRL), 17u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_HOME, SDL_SCANCODE_HOME), 36u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_DELETE, SDL_SCANCODE_DELETE), 46u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0, SDL_SCANCODE_KP_0), 96u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_9, SDL_SCANCODE_KP_9), 105u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS), 107u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON), 186u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MINUS, SDL_SCANCODE_MINUS), 189u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE), 222u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MUTE, SDL_SCANCODE_MUTE), 0u);
+  for (int32_t scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode)
+    EXPECT_LT(VirtualKeyFromSdl(SDL_GetKeyFromScancode(SDL_Scancode(scancode)), scancode), 256u) << scancode;
+}
+
+TEST_F(MessagePumpTest, PointerAndLeftButton) {
+  PushMotion(123, 456);
+  WindowMessage move = Pump();
+  EXPECT_EQ(move.message, WM_MOUSEMOVE);
+  EXPECT_EQ(mouseX, 123);
+  EXPECT_EQ(mouseY, 456);
+
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 700, 10);
+  EXPECT_EQ(Pump().message, WM_LBUTTONDOWN);
+  EXPECT_TRUE(mouseDown);
+  EXPECT_EQ(mouseX, 123);  // buttons do not move the pointer
+  PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 700, 10);
+  EXPECT_EQ(Pump().message, WM_LBUTTONUP);
+  EXPECT_FALSE(mouseDown);
+
+  // Other buttons have no message.
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 1, 1);
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 1, 1);
+  WindowMessage message = {};
+  EXPECT_FALSE(PeekWindowMessage(message));
+  EXPECT_FALSE(mouseDown);
+}
+
+TEST_F(MessagePumpTest, FocusIsActivation) {
+  PushWindow(SDL_WINDOWEVENT_FOCUS_GAINED);
+  WindowMessage gained = Pump();
+  EXPECT_EQ(gained.message, WM_ACTIVATEAPP);
+  EXPECT_EQ(gained.wParam, 1u);
+  EXPECT_TRUE(active);
+  keys[VK_LEFT] = true;
+  mouseDown = true;
+  PushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+  WindowMessage lost = Pump();
+  EXPECT_EQ(lost.wParam, 0u);
+  EXPECT_FALSE(active);
+  // Losing the focus clears nothing.
+  EXPECT_TRUE(keys[VK_LEFT]);
+  EXPECT_TRUE(mouseDown);
+}
+
+TEST_F(MessagePumpTest, SizeChangesReachTheView) {
+  PushWindow(SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 700);
+  WindowMessage size = Pump();
+  EXPECT_EQ(size.message, WM_SIZE);
+  EXPECT_EQ(resizedWidth, 1024);
+  EXPECT_EQ(resizedHeight, 700);
+  PushWindow(SDL_WINDOWEVENT_MINIMIZED);
+  EXPECT_EQ(Pump().message, WM_SIZE);
+  EXPECT_EQ(resizedWidth, 0);
+  EXPECT_EQ(resizedHeight, 0);
+  // Window events the game does not handle are skipped.
+  PushWindow(SDL_WINDOWEVENT_EXPOSED);
+  PushWindow(SDL_WINDOWEVENT_SHOWN);
+  WindowMessage message = {};
+  EXPECT_FALSE(PeekWindowMessage(message));
+}
+
+TEST_F(MessagePumpTest, CloseRequestComesBackAsQuitOnlyOnceTheQueueIsEmpty) {
+  PushWindow(SDL_WINDOWEVENT_CLOSE);
+  PushMotion(5, 6);
+  WindowMessage close = Pump();
+  EXPECT_EQ(close.message, WM_CLOSE);
+  EXPECT_TRUE(quitPosted);
+  EXPECT_FALSE(done);  // the loop ends the game, not the window procedure
+
+  WindowMessage message = {};
+  ASSERT_TRUE(PeekWindowMessage(message));
+  EXPECT_EQ(message.message, WM_MOUSEMOVE);
+  ASSERT_TRUE(PeekWindowMessage(message));
+  EXPECT_EQ(message.message, WM_QUIT);
+  EXPECT_EQ(message.wParam, 0u);
+  EXPECT_FALSE(PeekWindowMessage(message));  // handed out once
+}
+
+TEST_F(MessagePumpTest, SdlQuitIsACloseRequest) {
+  PushType(SDL_QUIT);
+  EXPECT_EQ(Pump().message, WM_CLOSE);
+  WindowMessage message = {};
+  ASSERT_TRUE(PeekWindowMessage(message));
+  EXPECT_EQ(message.message, WM_QUIT);
+}
+
+TEST(SystemMessageBox, WithoutADisplayTheTextGoesToStderrAtOnce) {
+  std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  testing::internal::CaptureStderr();
+  Uint32 start = SDL_GetTicks();
+  ShowSystemMessageBox("Unable to create window!", "Error", 0x10);
+  Uint32 took = SDL_GetTicks() - start;
+  std::string text = testing::internal::GetCapturedStderr();
+  if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+  EXPECT_NE(text.find("Error: Unable to create window!\n"), std::string::npos) << text;
+  EXPECT_LT(took, 2000u);
+}
+
+}  // namespace
