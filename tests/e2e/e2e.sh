@@ -473,6 +473,30 @@ case_no_display() {
   log "gave up after $ms ms: $(grep "cannot open the window" "$T/game.err")"
 }
 
+# cmake --install into a fresh prefix, then the launcher from anywhere finds
+# its images (no error box) and the menu entry names the launcher.
+case_installed() {
+  : "${QUARN_BUILD_DIR:?}"
+  local prefix="$T/prefix"
+  cmake --install "$QUARN_BUILD_DIR" --prefix "$prefix" >"$T/install.log" 2>&1 || fail "install: $(cat "$T/install.log")"
+  for f in bin/quarn libexec/quarn/quarn share/quarn/font.bmp share/quarn/sprite.bmp share/applications/quarn.desktop; do
+    [ -f "$prefix/$f" ] || fail "not installed: $f"
+  done
+  [ -x "$prefix/bin/quarn" ] || fail "the launcher is not executable"
+  grep -qx "Exec=$prefix/bin/quarn" "$prefix/share/applications/quarn.desktop" || fail "the menu entry does not run the launcher"
+  # Moved elsewhere, the tree still works: the launcher finds things relative to itself.
+  mv "$prefix" "$T/moved"
+  start_xvfb
+  mkdir -p "$T/run"
+  (cd / && exec "$T/moved/bin/quarn" >"$T/game.out" 2>"$T/game.err") &
+  GAME_PID=$!
+  find_window 5
+  [ -z "$(error_box)" ] || fail "an \"Error\" box is up: the images were not found"
+  expect_menu
+  "$QUARN_CLOSE" "$WIN"; wait_exit 5
+  [ "$STATUS" = 0 ] || fail "status $STATUS"
+}
+
 type "case_$CASE" >/dev/null 2>&1 || { echo "unknown case: $CASE" >&2; exit 2; }
 "case_$CASE"
 PASSED=1
