@@ -156,6 +156,32 @@ TEST(ReplayFull, ExitButtonStopsAfterItsFrameAndScreenshotsNeedTheirFrame) {
   EXPECT_GT(std::atof(t[7].c_str()), 0.0);
 }
 
+TEST(ReplayFull, ScreenshotAndTimedemoArgumentsAreChecked) {
+  for (const char* args : {"--timedemo", "--screenshot 5:/tmp/x.bmp", "--full --screenshot 5",
+                           "--full --screenshot 0:/tmp/x.bmp", "--full --screenshot 5:", "--full --screenshot",
+                           "--full --screenshot x:/tmp/x.bmp"}) {
+    ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_TRUE(run.lines.empty()) << args;
+    EXPECT_FALSE(run.err.empty()) << args;
+  }
+}
+
+TEST(ReplayFull, UnwritableScreenshotFailsTheRun) {
+  if (NoGl()) GTEST_SKIP() << "QUARN_NO_GL=1";
+  ToolRun run = RunTool("--full --screenshot 1:/nonexistent/dir/shot.bmp --script /dev/null");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("frame 1 was never drawn"), std::string::npos) << run.err;
+  std::string script = ::testing::TempDir() + "quarn_full_one_" + std::to_string(getpid()) + ".script";
+  std::ofstream(script) << "1 - 0 0 0\n";
+  ToolRun one = RunTool("--full --screenshot 1:/nonexistent/dir/shot.bmp --script '" + script + "'");
+  std::remove(script.c_str());
+  EXPECT_EQ(one.status, 1);
+  EXPECT_NE(one.err.find("cannot write screenshot /nonexistent/dir/shot.bmp"), std::string::npos) << one.err;
+  ASSERT_FALSE(one.lines.empty());
+  EXPECT_EQ(one.lines.back()[1], "frames=1");
+}
+
 TEST(ReplayFull, MissingImagesEndWithTheRuntimeError) {
   if (NoGl()) GTEST_SKIP() << "QUARN_NO_GL=1";
   char dir[] = "/tmp/quarn-noimages-XXXXXX";
