@@ -6,12 +6,21 @@
 #   e2e.sh <case>
 #
 # Environment (set by CTest): QUARN_BIN (the game), QUARN_DATA (the folder with
-# font.bmp and sprite.bmp), QUARN_CLOSE (the WM_DELETE_WINDOW helper).
+# font.bmp and sprite.bmp), QUARN_CLOSE (the WM_DELETE_WINDOW helper),
+# QUARN_BUILD_DIR (the build folder; by hand, it alone is enough).
 # Every case starts its own server on a free display number, so cases can run
 # side by side. A failed case keeps its folder (screenshots, game output).
+#
+#   QUARN_BUILD_DIR=build tests/e2e/e2e.sh figures
+# prints the frame rates, start-up time, memory and CPU figures of the game.
 set -u
 
 CASE="${1:?usage: e2e.sh <case>}"
+if [ -n "${QUARN_BUILD_DIR:-}" ]; then
+  QUARN_BUILD_DIR=$(cd "$QUARN_BUILD_DIR" && pwd)
+  : "${QUARN_BIN:=$QUARN_BUILD_DIR/quarn}" "${QUARN_CLOSE:=$QUARN_BUILD_DIR/quarn-e2e-close}"
+fi
+: "${QUARN_DATA:=$(cd "$(dirname "$0")/../../data" && pwd)}"
 : "${QUARN_BIN:?}" "${QUARN_DATA:?}" "${QUARN_CLOSE:?}"
 
 T=$(mktemp -d "${TMPDIR:-/tmp}/quarn-e2e-$CASE.XXXXXX")
@@ -493,6 +502,88 @@ case_installed() {
   find_window 5
   [ -z "$(error_box)" ] || fail "an \"Error\" box is up: the images were not found"
   expect_menu
+  "$QUARN_CLOSE" "$WIN"; wait_exit 5
+  [ "$STATUS" = 0 ] || fail "status $STATUS"
+}
+
+# --- Figures (not a test: prints what it measured) ------------------------------
+
+title_fps() { title | sed -n 's/^ \[ FPS - \([0-9]*\) \] $/\1/p'; }
+
+# The title after two fresh frame-rate updates on the current screen.
+settled_fps() {
+  local end=$(( $(date +%s%N) + 2500000000 ))
+  while [ "$(date +%s%N)" -lt "$end" ]; do sleep 0.1; done
+  title_fps
+}
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }
+rss_kib() { awk '/^VmRSS/ {print $2}' "/proc/$GAME_PID/status"; }
+
+case_figures() {
+  : "${QUARN_BUILD_DIR:?set QUARN_BUILD_DIR to the build folder}"
+  local probe="$QUARN_BUILD_DIR/libquarn_first_frame_probe.so"
+  [ -f "$probe" ] || fail "build the quarn_first_frame_probe target first"
+  start_xvfb; add_800x600_mode; prepare_data
+
+  # Start-up: from just before the start to the first presented frame, best of five.
+  local i t0 t1 best=""
+  for i in 1 2 3 4 5; do
+    rm -f "$T/game.err"
+    t0=$(date +%s%N)
+    start_game LD_PRELOAD="$probe"
+    for _ in $(seq 100); do grep -qs 'first frame presented' "$T/game.err" && break; sleep 0.02; done
+    t1=$(awk '/first frame presented/ {print $5; exit}' "$T/game.err")
+    [ -n "$t1" ] || fail "no frame within two seconds"
+    local ms=$(( (t1 - t0) / 1000000 ))
+    echo "start to first presented frame, run $i: $ms ms"
+    [ -z "$best" ] || [ "$ms" -lt "$best" ] && best=$ms
+    find_window 5
+    "$QUARN_CLOSE" "$WIN"; wait_exit 5
+  done
+  echo "FIGURE start to first presented frame: best $best ms of 5"
+
+  start_game
+  find_window 5
+  expect_menu
+  echo "FIGURE menu: title fps $(settled_fps)"
+  to_play
+  echo "FIGURE play: title fps $(settled_fps)"
+  click 675 575
+  point 400 450
+  echo "FIGURE craft: title fps $(settled_fps)"
+  click 675 575
+  point 10 300
+
+  # Inactive: the focus goes elsewhere; the loop keeps spinning without drawing.
+  local before after ticks hz
+  xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')"
+  sleep 0.5
+  local frozen; frozen=$(title)
+  hz=$(getconf CLK_TCK)
+  before=$(cpu_ticks); sleep 5; after=$(cpu_ticks)
+  echo "FIGURE inactive: CPU $(( (after - before) * 100 / (5 * hz) ))% of one core over 5 s; title '$frozen' -> '$(title)'"
+  focus
+
+  # Memory across full-screen toggles. With the 800 x 600 mode the screen size
+  # tells which window is up: odd toggles are full screen.
+  hold_key F1; find_window 5; wait_title '^quarn$' 2
+  local one; one=$(rss_kib)
+  local want t
+  for i in $(seq 2 100); do
+    if [ $((i % 2)) = 1 ]; then want=800x600; else want=1024x768; fi
+    focus
+    xdotool keydown F1; sleep 0.1; xdotool keyup F1
+    t=0
+    until [ "$(screen_size)" = "$want" ]; do
+      t=$((t + 1)); [ $t -lt 250 ] || fail "toggle $i did not happen"; sleep 0.02
+    done
+    find_window 5
+    sleep 0.05
+    case $i in 10|25|50|75) echo "memory: VmRSS after $i toggles $(rss_kib) KiB" ;; esac
+  done
+  sleep 0.5
+  echo "FIGURE memory: VmRSS after 1 toggle $one KiB, after 100 toggles $(rss_kib) KiB"
   "$QUARN_CLOSE" "$WIN"; wait_exit 5
   [ "$STATUS" = 0 ] || fail "status $STATUS"
 }
