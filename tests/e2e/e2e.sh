@@ -413,6 +413,35 @@ case_fullscreen_refused() {
   [ -z "$(error_box)" ] || fail "a box came up on the way back to a window"
 }
 
+# Ending in full screen gives the desktop its mode back: by "exit", and by a
+# fatal image error (the process ends inside the game's setup).
+case_fullscreen_exit() {
+  start_xvfb; add_800x600_mode; prepare_data; start_game
+  find_window 10
+  expect_menu
+  wait_title '^ \[ FPS' 3
+  hold_key F1
+  wait_reopen
+  [ "$(screen_size)" = "800x600" ] || fail "screen is $(screen_size) in full screen, wanted 800x600"
+  expect_menu
+  click 400 350
+  wait_exit 10
+  [ "$STATUS" = 0 ] || fail "status $STATUS after \"exit\" in full screen"
+  [ "$(screen_size)" = "1024x768" ] || fail "screen left at $(screen_size) after the game ended"
+
+  start_game
+  find_window 10
+  expect_menu
+  rm "$T/run/sprite.bmp"
+  hold_key F1
+  wait_error_box 10
+  [ "$(screen_size)" = "800x600" ] || fail "screen is $(screen_size) while the box is up, wanted 800x600"
+  dismiss_error_box
+  wait_exit 10
+  [ "$STATUS" = 2 ] || fail "status $STATUS for a sprite.bmp gone before F1, wanted 2"
+  [ "$(screen_size)" = "1024x768" ] || fail "screen left at $(screen_size) after the runtime error"
+}
+
 case_close_request() {
   start_xvfb; prepare_data; start_game
   find_window 10
