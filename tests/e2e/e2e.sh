@@ -442,6 +442,42 @@ case_fullscreen_exit() {
   [ "$(screen_size)" = "1024x768" ] || fail "screen left at $(screen_size) after the runtime error"
 }
 
+# A larger client area shows the scene at the same scale from the top-left
+# corner, and the pointer still hits what is drawn under it.
+case_resize() {
+  start_xvfb; prepare_data; start_game
+  find_window 10
+  expect_menu
+  xdotool windowsize "$WIN" 1000 700
+  local w=0
+  until [ "$(xwininfo -id "$WIN" | awk '/Width:/ {print $NF}')" = 1000 ]; do
+    w=$((w + 1)); [ $w -lt 100 ] || fail "the window did not take the new size"; sleep 0.05
+  done
+  wait_colours 6 "the menu in a 1000 x 700 window" "$GAME_IDLE" "$EXIT_IDLE" "950 650 0 128 0" "499 200 0 230 0" "501 200 0 128 0"
+  point 450 240
+  wait_colours 6 "the game button under the pointer" "$GAME_HOVER" "$EXIT_IDLE"
+}
+
+# Without the focus the loop draws nothing and keeps the title; with it back,
+# frames come again.
+case_inactive() {
+  start_xvfb; prepare_data; start_game
+  find_window 10
+  expect_menu
+  wait_title '^ \[ FPS - [1-9]' 3
+  xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')"
+  sleep 0.3
+  local frozen; frozen=$(title)
+  point 400 200  # the pointer still reaches the game, but no frame shows it
+  sleep 1.5
+  shoot
+  near "$(rgb 400 200)" 0 230 0 || fail "a frame was drawn while inactive: game button is $(rgb 400 200)"
+  [ "$(title)" = "$frozen" ] || fail "the title changed while inactive: '$frozen' -> '$(title)'"
+  focus
+  wait_colours 6 "the game button once active again" "$GAME_HOVER"
+  wait_title '^ \[ FPS - [0-9]+ \] $' 3
+}
+
 case_close_request() {
   start_xvfb; prepare_data; start_game
   find_window 10
