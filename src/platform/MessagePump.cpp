@@ -139,6 +139,12 @@ bool TranslateWindowEvent(const SDL_WindowEvent& event, WindowMessage& message) 
   }
 }
 
+bool InsideClientArea(SDL_Window* window, int32_t x, int32_t y) {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  return x >= 0 && y >= 0 && x < width && y < height;
+}
+
 // One SDL event into one message; false for events the game has no message for.
 bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
   message.window = nullptr;
@@ -156,7 +162,14 @@ bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       if (event.button.button != SDL_BUTTON_LEFT) return false;
+      // X hands a press's release to the window wherever it happens; an
+      // uncaptured Win32 window only hears buttons over its client area. SDL
+      // gives a button outside every window of ours no window id.
+      if (event.button.windowID == 0 && SDL_WasInit(SDL_INIT_VIDEO)) return false;
       message.window = SDL_GetWindowFromID(event.button.windowID);
+      if (message.window && !InsideClientArea(static_cast<SDL_Window*>(message.window), event.button.x,
+                                              event.button.y))
+        return false;
       message.message = event.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
       message.wParam = event.type == SDL_MOUSEBUTTONDOWN ? MK_LBUTTON : 0;
       message.lParam = MakeLParam(uint32_t(event.button.x), uint32_t(event.button.y));

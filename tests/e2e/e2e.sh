@@ -478,6 +478,23 @@ case_inactive() {
   wait_title '^ \[ FPS - [0-9]+ \] $' 3
 }
 
+# The pointer is never captured: a release outside the window is not seen, so
+# the press stays latched and acts on the first button the pointer comes to.
+case_no_capture() {
+  start_xvfb; prepare_data; start_game
+  find_window 10
+  expect_menu
+  point 700 500
+  xdotool mousedown 1
+  sleep 0.25
+  point 950 500
+  sleep 0.1
+  xdotool mouseup 1
+  sleep 0.25
+  point 400 200
+  wait_colours 6 "the play screen from the latched press" "$SKY" "$BOTTOM_BAR"
+}
+
 case_close_request() {
   start_xvfb; prepare_data; start_game
   find_window 10
