@@ -4,6 +4,7 @@
 #include "assets/TextureLists.h"
 #include "assets/UTypes.h"
 #include "platform/InputState.h"
+#include "screens/ScreenParts.h"
 #include "screens/Screens.h"
 #include "world/Crafting.h"
 #include "world/GameState.h"
@@ -14,6 +15,8 @@ constexpr int32_t BoxWidth = 200, BoxHeight = 50, RowPitch = 55, FirstRowTop = 5
 constexpr int32_t ShownRows = 5;
 constexpr int32_t ButtonLeft = 555, ButtonTop = 555, ButtonRight = 795, ButtonBottom = 595;
 
+const float buttonIdle[3] = {1.0f, 0.1f, 0.1f};
+const float buttonHover[3] = {0.0f, 0.5f, 0.7f};
 const int32_t ladderLeft[LadderCount] = {50, 300, 550};
 const int32_t titleX[LadderCount] = {120, 360, 610};
 const char* const ladderTitle[LadderCount] = {"Speed", "Power", "Range"};
@@ -51,18 +54,7 @@ void DrawRecipeBox(int32_t x, int32_t y, Recipe row, bool highlighted) {
     glColor3fv(tileColours[k + Trunk]);
     glEnable(GL_TEXTURE_2D);
     int32_t left = x + 5 + 30 * n;
-    float s0 = float(k) / 6.0f;
-    float s1 = s0 + 1.0f / 6.0f;
-    glBegin(GL_TRIANGLE_STRIP);
-    glTexCoord2f(s0, 0.0f);
-    glVertex2i(left, y + 5);
-    glTexCoord2f(s0, 1.0f);
-    glVertex2i(left, y + 30);
-    glTexCoord2f(s1, 0.0f);
-    glVertex2i(left + 25, y + 5);
-    glTexCoord2f(s1, 1.0f);
-    glVertex2i(left + 25, y + 30);
-    glEnd();
+    DrawSpritePicture(left, y + 5, left + 25, y + 30, k);
     glDisable(GL_TEXTURE_2D);
     DrawTextAt(left, y + 20, IntToText(row.cost[k]).c_str());
     n += 1;
@@ -104,14 +96,7 @@ void CraftFrame() {
 
   for (int32_t k = 0; k < InventorySlots; ++k) DrawInventorySlot(k, 550);
 
-  bool over = mouseX > ButtonLeft && mouseX < ButtonRight && mouseY > ButtonTop && mouseY < ButtonBottom;
-  if (over) {
-    glColor3f(0.0f, 0.5f, 0.7f);
-    if (mouseDown) screen = ScreenPlay;
-    mouseDown = false;
-  } else {
-    glColor3f(1.0f, 0.1f, 0.1f);
-  }
+  if (HandleButton(ButtonLeft, ButtonTop, ButtonRight, ButtonBottom, buttonHover, buttonIdle)) screen = ScreenPlay;
   glBegin(GL_POLYGON);
   glVertex2i(ButtonLeft, ButtonTop);
   glVertex2i(ButtonLeft, ButtonBottom);

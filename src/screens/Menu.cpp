@@ -2,6 +2,7 @@
 
 #include "assets/FontUnit.h"
 #include "platform/InputState.h"
+#include "screens/ScreenParts.h"
 #include "screens/Screens.h"
 #include "world/GameState.h"
 
@@ -31,21 +32,14 @@ void DrawMenu() {
   glLoadIdentity();
   for (int32_t b = 0; b < 2; ++b) {
     const MenuButton& button = menuButtons[b];
-    // Strict on all four sides: the edges belong to no button.
-    bool over = mouseX > ButtonLeft && mouseX < ButtonRight && mouseY > button.top && mouseY < button.bottom;
-    if (over) {
-      glColor3f(button.hover[0], button.hover[1], button.hover[2]);
-      if (mouseDown) {
-        if (b == 0)
-          screen = ScreenPlay;
-        else
-          done = true;
-      }
-      // Consumed even without a click, so a press dragged in from elsewhere acts
-      // once and the play screen never sees it as a held button.
-      mouseDown = false;
-    } else {
-      glColor3f(button.idle[0], button.idle[1], button.idle[2]);
+    // Strict on all four sides: the edges belong to no button. The latch is
+    // consumed even without a click, so a press dragged in from elsewhere acts
+    // once and the play screen never sees it as a held button.
+    if (HandleButton(ButtonLeft, button.top, ButtonRight, button.bottom, button.hover, button.idle)) {
+      if (b == 0)
+        screen = ScreenPlay;
+      else
+        done = true;
     }
     glBegin(GL_QUADS);
     glVertex2i(ButtonLeft, button.top);

@@ -6,6 +6,7 @@
 #include "assets/TextureLists.h"
 #include "assets/UTypes.h"
 #include "platform/InputState.h"
+#include "screens/ScreenParts.h"
 #include "screens/Screens.h"
 #include "sim/UpdatePlay.h"
 #include "world/GameState.h"
@@ -14,26 +15,10 @@ namespace {
 
 constexpr int32_t BarTop = 550;
 constexpr int32_t ButtonLeft = 555, ButtonTop = 555, ButtonRight = 795, ButtonBottom = 595;
+const float buttonIdle[3] = {1.0f, 0.1f, 0.1f};
+const float buttonHover[3] = {0.0f, 0.5f, 0.7f};
 constexpr int32_t SectorSteps = 20;
 constexpr double Pi = 3.14159265358979323846;
-
-// A picture of the sprite sheet: six side by side, t from 0 at the top edge of
-// the rectangle to 1 at its bottom. The strip runs (left, top), (left, bottom),
-// (right, top), (right, bottom), which is counter-clockwise on the y-down screen.
-void SpriteStrip(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t picture) {
-  float s0 = float(picture) / 6.0f;
-  float s1 = s0 + 1.0f / 6.0f;
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(s0, 0.0f);
-  glVertex2i(left, top);
-  glTexCoord2f(s0, 1.0f);
-  glVertex2i(left, bottom);
-  glTexCoord2f(s1, 0.0f);
-  glVertex2i(right, top);
-  glTexCoord2f(s1, 1.0f);
-  glVertex2i(right, bottom);
-  glEnd();
-}
 
 // The fan of dig progress around the player's centre: 2 pi / digFraction
 // radians, turning clockwise on screen from 3 o'clock. Alternating rim points
@@ -58,7 +43,7 @@ void DrawTiles() {
       glColor3fv(tileColours[t]);
       bool textured = t >= Trunk && t <= PaleOre;
       if (textured) glEnable(GL_TEXTURE_2D);
-      SpriteStrip(TileWidth * c, TileHeight * r, TileWidth * c + TileWidth, TileHeight * r + TileHeight,
+      DrawSpritePicture(TileWidth * c, TileHeight * r, TileWidth * c + TileWidth, TileHeight * r + TileHeight,
                   textured ? t - Trunk : 0);
       glDisable(GL_TEXTURE_2D);
     }
@@ -73,7 +58,7 @@ void DrawInventorySlot(int32_t slot, int32_t top) {
   glCallList(spriteTextureList);
   glColor3fv(tileColours[slot + Trunk]);
   glEnable(GL_TEXTURE_2D);
-  SpriteStrip(x0 + 3, top + 3, x0 + 47, top + 47, slot);
+  DrawSpritePicture(x0 + 3, top + 3, x0 + 47, top + 47, slot);
   glDisable(GL_TEXTURE_2D);
   DrawTextAt(x0 + 10, top + 50, IntToText(inventory[slot]).c_str());
 }
@@ -90,14 +75,7 @@ void DrawPlayScreen() {
   glLoadIdentity();
   for (int32_t k = 0; k < InventorySlots; ++k) DrawInventorySlot(k, BarTop);
 
-  bool over = mouseX > ButtonLeft && mouseX < ButtonRight && mouseY > ButtonTop && mouseY < ButtonBottom;
-  if (over) {
-    glColor3f(0.0f, 0.5f, 0.7f);
-    if (mouseDown) screen = ScreenCraft;
-    mouseDown = false;
-  } else {
-    glColor3f(1.0f, 0.1f, 0.1f);
-  }
+  if (HandleButton(ButtonLeft, ButtonTop, ButtonRight, ButtonBottom, buttonHover, buttonIdle)) screen = ScreenCraft;
   glBegin(GL_QUADS);
   glVertex2i(ButtonLeft, ButtonTop);
   glVertex2i(ButtonLeft, ButtonBottom);
