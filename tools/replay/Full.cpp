@@ -112,12 +112,7 @@ int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>
     return 1;
   }
   // Message boxes keep their default route: "Error: <text>" on stderr.
-  InitGameState();
-  ResetInputState();
-  if (options.seedGiven)
-    SetFixedSeed(options.seed);
-  else
-    ClearFixedSeed();
+  ResetReplayState(options);
   ResizeView(ViewWidth, ViewHeight);
   SetupGame();
 

@@ -114,13 +114,17 @@ bool ParseReplayArgs(int argc, char** argv, ReplayOptions& options) {
   return true;
 }
 
-void StartReplayGame(const ReplayOptions& options) {
+void ResetReplayState(const ReplayOptions& options) {
   InitGameState();
   ResetInputState();
   if (options.seedGiven)
     SetFixedSeed(options.seed);
   else
     ClearFixedSeed();
+}
+
+void StartReplayGame(const ReplayOptions& options) {
+  ResetReplayState(options);
   GenerateWorld();
   playerX = 20000;
   playerY = 50;

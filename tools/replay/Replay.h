@@ -33,6 +33,9 @@ bool ParseReplayArgs(int argc, char** argv, ReplayOptions& options);
 // Parses a decimal 0..4294967295 with nothing else around it.
 bool ParseSeed(const std::string& text, uint32_t& seed);
 
+// Process-start game and input state, and the seed to inject after reseeding.
+void ResetReplayState(const ReplayOptions& options);
+
 // Process-start values, then the game part of the setup.
 void StartReplayGame(const ReplayOptions& options);
 
