@@ -56,7 +56,8 @@ std::vector<uint8_t> MakeImageBmp(int32_t width, int32_t height, int bitCount, c
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) throw std::runtime_error("cannot write " + path);
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  // An empty vector may have no storage at all; fwrite must not see a null buffer.
+  const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   if (std::fclose(file) != 0 || !ok) throw std::runtime_error("cannot write " + path);
 }
 
