@@ -10,3 +10,8 @@
 bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int errorSize);
 void DestroyOffscreenContext();
 bool OffscreenContextCurrent();
+
+// The current context's width x height colour buffer as an uncompressed 24-bit
+// BMP, top of the view at the top of the picture. False (with errno set) when
+// the file cannot be written.
+bool WriteViewBmp(const char* path, int32_t width, int32_t height);

@@ -3,6 +3,7 @@
 #include "assets/FontUnit.h"
 #include "assets/TextureLists.h"
 #include "platform/Offscreen.h"
+#include "platform/RenderWindow.h"
 
 #include <GL/gl.h>
 #include <unistd.h>
@@ -48,12 +49,7 @@ void AssetsRenderTest::SetUp() {
     if (optOut && std::strcmp(optOut, "1") == 0) GTEST_SKIP() << "QUARN_NO_GL=1: " << error;
     FAIL() << "no offscreen OpenGL context (set QUARN_NO_GL=1 to skip render tests): " << error;
   }
-  glViewport(0, 0, 800, 600);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, 800, 600, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  ResizeView(800, 600);
   CaptureMessages();
 }
 

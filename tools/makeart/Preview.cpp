@@ -5,6 +5,9 @@
 #include "assets/FontUnit.h"
 #include "assets/TextureLists.h"
 #include "platform/Offscreen.h"
+#include "platform/RenderWindow.h"
+#include "screens/ScreenParts.h"
+#include "world/GameState.h"
 
 #include <GL/gl.h>
 #include <unistd.h>
@@ -12,12 +15,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
-
-const float kTints[6][3] = {{0.6f, 0.4f, 0.4f}, {0.6f, 0.3f, 0.3f}, {0.2f, 0.2f, 0.2f},
-                            {0.8f, 0.7f, 0.1f}, {0.8f, 0.4f, 0.2f}, {0.8f, 0.8f, 0.8f}};
 
 void Rect(int left, int top, int right, int bottom) {
   glDisable(GL_DEPTH_TEST);
@@ -32,42 +31,10 @@ void Rect(int left, int top, int right, int bottom) {
 void Picture(int k, int left, int top, int right, int bottom) {
   glDisable(GL_DEPTH_TEST);
   glCallList(spriteTextureList);
-  glColor3fv(kTints[k]);
+  glColor3fv(tileColours[k + Trunk]);
   glEnable(GL_TEXTURE_2D);
-  const float s0 = float(k) / 6.0f;
-  const float s1 = s0 + 1.0f / 6.0f;
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(s0, 0.0f);
-  glVertex2i(left, top);
-  glTexCoord2f(s0, 1.0f);
-  glVertex2i(left, bottom);
-  glTexCoord2f(s1, 0.0f);
-  glVertex2i(right, top);
-  glTexCoord2f(s1, 1.0f);
-  glVertex2i(right, bottom);
-  glEnd();
+  DrawSpritePicture(left, top, right, bottom, k);
   glDisable(GL_TEXTURE_2D);
-}
-
-bool WriteBmp(const char* path, int width, int height, const std::vector<uint8_t>& bgrBottomUp) {
-  std::FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  const uint32_t pixelBytes = uint32_t(bgrBottomUp.size());
-  uint8_t header[54] = {'B', 'M'};
-  auto put = [&](int offset, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) header[offset + i] = uint8_t(value >> (8 * i));
-  };
-  put(2, 54 + pixelBytes, 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, uint32_t(width), 4);
-  put(22, uint32_t(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(34, pixelBytes, 4);
-  bool ok = std::fwrite(header, 1, 54, file) == 54 &&
-            std::fwrite(bgrBottomUp.data(), 1, bgrBottomUp.size(), file) == bgrBottomUp.size();
-  return std::fclose(file) == 0 && ok;
 }
 
 }  // namespace
@@ -87,12 +54,7 @@ int main(int argc, char** argv) {
     std::perror(argv[1]);
     return 1;
   }
-  glViewport(0, 0, 800, 600);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, 800, 600, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  ResizeView(800, 600);
 
   glClearColor(0.0f, 0.5f, 0.0f, 1.0f);
   CreateTextureLists();
@@ -137,12 +99,10 @@ int main(int argc, char** argv) {
   DrawTextAt(20, 64, "PQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~");
   DrawTextAt(20, 88, "Speed Power Range back in game \x01\x80\xff");
 
-  std::vector<uint8_t> pixels(size_t(800) * 600 * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, 800, 600, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+  bool written = WriteViewBmp(out.c_str(), 800, 600);
   FreeGlyphLists();
   DestroyOffscreenContext();
-  if (!WriteBmp(out.c_str(), 800, 600, pixels)) {
+  if (!written) {
     std::fprintf(stderr, "could not write %s\n", out.c_str());
     return 1;
   }

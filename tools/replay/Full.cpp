@@ -32,10 +32,6 @@ struct ScreenTime {
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-void PutLittle(uint8_t* at, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) at[i] = uint8_t(value >> (8 * i));
-}
-
 // One main-loop frame: the routine for `screen`, as the game dispatches it.
 void DrawScreenFrame() {
   ++frameCount;
@@ -67,43 +63,6 @@ double MeasureFloor() {
 }
 
 }  // namespace
-
-bool WriteViewBmp(const std::string& path) {
-  const uint32_t rowBytes = uint32_t(ViewWidth) * 3;  // 2400: already a multiple of 4
-  const uint32_t imageBytes = rowBytes * uint32_t(ViewHeight);
-  std::vector<uint8_t> file(54 + imageBytes, 0);
-  uint8_t* h = file.data();
-  h[0] = 'B';
-  h[1] = 'M';
-  PutLittle(h + 2, uint32_t(file.size()), 4);
-  PutLittle(h + 10, 54, 4);
-  PutLittle(h + 14, 40, 4);
-  PutLittle(h + 18, uint32_t(ViewWidth), 4);
-  PutLittle(h + 22, uint32_t(ViewHeight), 4);  // positive: bottom row first
-  PutLittle(h + 26, 1, 2);
-  PutLittle(h + 28, 24, 2);
-  PutLittle(h + 34, imageBytes, 4);
-  PutLittle(h + 38, 2835, 4);  // 72 dpi
-  PutLittle(h + 42, 2835, 4);
-
-  // OpenGL reads bottom row first, which is the order a bottom-up BMP stores.
-  uint8_t* pixels = h + 54;
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, ViewWidth, ViewHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-  for (uint32_t i = 0; i < imageBytes; i += 3) {
-    uint8_t red = pixels[i];
-    pixels[i] = pixels[i + 2];
-    pixels[i + 2] = red;
-  }
-
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return false;
-  bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-  int saved = errno;
-  if (std::fclose(out) != 0) ok = false;
-  if (!ok && errno == 0) errno = saved;
-  return ok;
-}
 
 int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>& segments) {
   char error[256] = "";
@@ -147,7 +106,7 @@ int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>
       for (size_t k = 0; k < options.screenshots.size(); ++k) {
         if (options.screenshots[k].frame != frame) continue;
         shot[k] = true;
-        if (!WriteViewBmp(options.screenshots[k].file)) {
+        if (!WriteViewBmp(options.screenshots[k].file.c_str(), ViewWidth, ViewHeight)) {
           std::fprintf(stderr, "quarn-replay: cannot write screenshot %s: %s\n",
                        options.screenshots[k].file.c_str(), std::strerror(errno));
           status = 1;

@@ -13,8 +13,3 @@
 // returns the exit status. Images come from the working directory; a fatal
 // image error ends the process with its runtime error code.
 int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>& segments);
-
-// The view's 800 x 600 colour buffer as an uncompressed 24-bit BMP, top of the
-// view at the top of the picture. False (with errno set) when the file cannot
-// be written.
-bool WriteViewBmp(const std::string& path);
