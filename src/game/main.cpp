@@ -2,7 +2,6 @@
 // each message to the window procedure, and draws a frame of the current screen
 // whenever the queue is empty, the game is active and more than 10 ms have
 // passed since the last frame was presented. It never sleeps.
-#include <cfenv>
 #include <cstdlib>
 #include <string>
 
@@ -10,18 +9,14 @@
 #include "game/FramePacing.h"
 #include "game/SeedSetting.h"
 #include "platform/InputState.h"
-#include "platform/MessagePump.h"
-#include "platform/Messages.h"
+#include "platform/MessageQueue.h"
 #include "platform/RenderWindow.h"
 #include "platform/Ticks.h"
 #include "screens/Screens.h"
 #include "world/GameState.h"
 
 int main() {
-  // Every floating-point exception masked, rounding to nearest: a division by
-  // zero gives an infinity and the dig progress relies on it.
-  std::fesetenv(FE_DFL_ENV);
-  messageBoxHook = ShowSystemMessageBox;
+  StartPlatform();
   ApplySeedSetting(std::getenv("QUARN_SEED"));
 
   done = false;

@@ -1,18 +1,8 @@
-// The game window with its OpenGL context.
+// The game window with its OpenGL context. Each system has its own backend
+// (sdl/ on Linux, win32/ on Windows) behind these calls.
 #pragma once
 
 #include <cstdint>
-
-struct SDL_Window;
-
-// The handles of the open window, all empty while it is closed: the window, its
-// SDL window id (the handle its events and drawing go by), the OpenGL context,
-// and whether the open started SDL's video subsystem (which stands in for the
-// registered window class).
-extern SDL_Window* hWnd;
-extern uint32_t hDC;
-extern void* hRC;
-extern bool videoStarted;
 
 // Opens the window (windowed or full screen), makes its context current, sets the
 // view and runs SetupGame. False after the failure has been shown and undone.

@@ -1,6 +1,6 @@
 // Window messages, numbered as on Win32, and the window procedure that turns them
-// into InputState. The SDL layer translates its events into these records; tools
-// and tests deliver them directly.
+// into InputState. On Windows the system delivers them; the SDL layer translates
+// its events into these records; tools and tests deliver them directly.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,11 @@ constexpr uint32_t WM_KEYUP = 0x0101;
 constexpr uint32_t WM_MOUSEMOVE = 0x0200;
 constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr uint32_t WM_LBUTTONUP = 0x0202;
+// Left to the default handling: keys pressed with Alt held (and F10) arrive as
+// system keys.
+constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
+constexpr uint32_t WM_SYSKEYUP = 0x0105;
+constexpr uintptr_t MK_LBUTTON = 0x0001;
 
 // lParam of a mouse move or a size message: low word x (width), high word y (height).
 constexpr intptr_t MakeLParam(uint32_t low, uint32_t high) {

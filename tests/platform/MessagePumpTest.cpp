@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/InputState.h"
-#include "platform/MessagePump.h"
+#include "platform/sdl/MessagePump.h"
 #include "platform/WindowProc.h"
 
 namespace {

@@ -1,7 +1,8 @@
-#include "platform/MessagePump.h"
+#include "platform/sdl/MessagePump.h"
 
 #include <SDL.h>
 
+#include <cfenv>
 #include <cstdio>
 
 #include "platform/Messages.h"
@@ -211,6 +212,13 @@ bool PeekWindowMessage(WindowMessage& message) {
     return true;
   }
   return false;
+}
+
+void StartPlatform() {
+  // Every floating-point exception masked, rounding to nearest: a division by
+  // zero gives an infinity and the dig progress relies on it.
+  std::fesetenv(FE_DFL_ENV);
+  messageBoxHook = ShowSystemMessageBox;
 }
 
 intptr_t DispatchWindowMessage(const WindowMessage& message) {

@@ -7,7 +7,7 @@
 //   pixel format       -> GL attributes (SDL picks the window's visual from them
 //                          when it creates the window, so they are given first)
 //   WGL context        -> SDL_GL_CreateContext / SDL_GL_MakeCurrent
-#include "platform/RenderWindow.h"
+#include "platform/sdl/SdlWindow.h"
 
 #include <SDL.h>
 

@@ -1,0 +1,24 @@
+// What the main loop needs from the system besides the window: its start-up,
+// the message queue and message boxes. Each backend (sdl/, win32/) provides
+// these; the loop itself is the same everywhere.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/WindowProc.h"
+
+// Before anything else: every floating-point exception masked, rounding to
+// nearest, and the message boxes and window-procedure plumbing of the system.
+void StartPlatform();
+
+// Takes at most one message and never waits; false when the queue is empty. A
+// posted quit comes back as WM_QUIT once nothing else is queued.
+bool PeekWindowMessage(WindowMessage& message);
+
+// Delivers the message just taken to WindowProc.
+intptr_t DispatchWindowMessage(const WindowMessage& message);
+
+// A modal box with one OK button (MB_ICONERROR marks it as an error), no owner
+// window. Where no box can be shown, "<caption>: <text>" goes to stderr and the
+// caller goes on as after a dismissed box. StartPlatform routes ShowMessageBox here.
+void ShowSystemMessageBox(const char* text, const char* caption, uint32_t style);
