@@ -1,0 +1,296 @@
+# What every end-to-end case shares: an X server of its own, the game started
+# in a folder with its images, the window found by its title, real X input
+# (xdotool), screenshots and pixel probes (ImageMagick), message boxes.
+# Sourced by e2e.sh; the caller sets CASE, QUARN_BIN, QUARN_DATA, QUARN_CLOSE.
+
+T=$(mktemp -d "${TMPDIR:-/tmp}/quarn-e2e-$CASE.XXXXXX")
+XVFB_PID=""
+GAME_PID=""
+WIN=""
+SHOT="$T/shot.png"
+PASSED=0
+
+log() { echo "[$CASE $(date +%T.%3N)] $*"; }
+
+cleanup() {
+  if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    kill -TERM "$GAME_PID" 2>/dev/null
+    for _ in $(seq 20); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$GAME_PID" 2>/dev/null
+  fi
+  if [ -n "$XVFB_PID" ]; then
+    kill -TERM "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+  if [ "$PASSED" = 1 ]; then rm -rf "$T"; else echo "kept for inspection: $T"; fi
+}
+trap cleanup EXIT
+
+fail() {
+  log "FAIL: $*" >&2
+  [ -s "$T/game.err" ] && { echo "--- game stderr"; cat "$T/game.err"; }
+  exit 1
+}
+
+# --- The X server --------------------------------------------------------------
+
+start_xvfb() {
+  # -noreset: without it the server resets whenever its last client leaves, and
+  # pointer moves made in between are lost.
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$T/display" >"$T/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$T/display" ] && break; sleep 0.05; done
+  [ -s "$T/display" ] || fail "Xvfb did not start: $(cat "$T/xvfb.log")"
+  export DISPLAY=":$(head -n1 "$T/display")"
+  unset WAYLAND_DISPLAY
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
+  log "Xvfb on $DISPLAY"
+}
+
+# A real 800 x 600 mode: without it the server has only its 1024 x 768 and the
+# game's full-screen request is refused.
+add_800x600_mode() {
+  xrandr --newmode "800x600_t" 40 800 840 968 1056 600 601 605 628 >/dev/null 2>&1 || fail "xrandr --newmode"
+  xrandr --addmode screen 800x600_t >/dev/null 2>&1 || fail "xrandr --addmode"
+}
+
+screen_size() { xdpyinfo | awk '/dimensions:/ {print $2; exit}'; }
+
+# --- The game ------------------------------------------------------------------
+
+# Copies the images into the game's working folder; a case may change them first.
+prepare_data() {
+  mkdir -p "$T/run"
+  cp "$QUARN_DATA/font.bmp" "$QUARN_DATA/sprite.bmp" "$T/run/"
+}
+
+start_game() {
+  (cd "$T/run" && exec env "$@" "$QUARN_BIN" >"$T/game.out" 2>"$T/game.err") &
+  GAME_PID=$!
+}
+
+game_alive() { kill -0 "$GAME_PID" 2>/dev/null; }
+
+# Waits for the process to end; its status goes to STATUS.
+wait_exit() {
+  local timeout=$1
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  while game_alive; do
+    [ "$(date +%s%N)" -lt "$end" ] || fail "the game did not end within ${timeout}s"
+    sleep 0.05
+  done
+  wait "$GAME_PID"
+  STATUS=$?
+  GAME_PID=""
+}
+
+TITLE_RE='^(quarn| \[ FPS - [0-9]+ \] )$'
+
+# The visible game window (a new one after every F1) into WIN.
+find_window() {
+  local timeout=${1:-5}
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  WIN=""
+  while [ -z "$WIN" ]; do
+    game_alive || fail "the game ended (status $(wait "$GAME_PID"; echo $?)) before its window showed"
+    [ "$(date +%s%N)" -lt "$end" ] || fail "no game window within ${timeout}s"
+    WIN=$(xdotool search --onlyvisible --name "$TITLE_RE" 2>/dev/null | head -n1)
+    [ -n "$WIN" ] || sleep 0.02
+  done
+}
+
+title() { xdotool getwindowname "$WIN" 2>/dev/null; }
+
+# After F1 on a window whose title already shows the frame rate: the new
+# window is the visible one titled "quarn".
+wait_reopen() {
+  local timeout=${1:-10}
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  WIN=""
+  while [ -z "$WIN" ]; do
+    game_alive || fail "the game ended (status $(wait "$GAME_PID"; echo $?)) instead of reopening"
+    [ "$(date +%s%N)" -lt "$end" ] || fail "no new window titled quarn within ${timeout}s"
+    WIN=$(xdotool search --onlyvisible --name '^quarn$' 2>/dev/null | head -n1)
+    [ -n "$WIN" ] || sleep 0.02
+  done
+}
+
+# Waits until the title matches a regular expression.
+wait_title() {
+  local re=$1 timeout=$2
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  until title | grep -Eq "$re"; do
+    [ "$(date +%s%N)" -lt "$end" ] || fail "title '$(title)' never matched '$re' within ${timeout}s"
+    sleep 0.05
+  done
+}
+
+expect_geometry() {
+  local info x y w h
+  info=$(xwininfo -id "$WIN")
+  x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+  y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+  w=$(awk '/Width:/ {print $NF}' <<<"$info")
+  h=$(awk '/Height:/ {print $NF}' <<<"$info")
+  [ "$x,$y,$w,$h" = "0,0,800,600" ] || fail "client area at ($x,$y) size ${w}x$h, wanted 800x600 at (0,0)"
+}
+
+focus() { xdotool windowfocus --sync "$WIN" 2>/dev/null; }
+
+# A person's press: held for a quarter of a second, longer than any frame.
+hold_key() {
+  focus
+  xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"
+}
+
+# Moves the pointer and waits until the server has it there (--sync would wait
+# forever for a move to where the pointer already is).
+point() {
+  local here
+  here=$(xdotool getmouselocation 2>/dev/null | awk '{print $1, $2}')
+  [ "$here" = "x:$1 y:$2" ] && return 0
+  xdotool mousemove --sync "$1" "$2" 2>/dev/null || xdotool mousemove "$1" "$2"
+}
+
+click() {
+  point "$1" "$2"
+  sleep 0.05
+  xdotool mousedown 1; sleep 0.25; xdotool mouseup 1
+}
+
+# --- Screenshots and pixel probes ---------------------------------------------
+
+shoot() { import -window "$WIN" "${1:-$SHOT}" 2>/dev/null || fail "screenshot of $WIN failed"; }
+
+# "r g b" (0..255) of a pixel of a screenshot.
+rgb() {
+  local x=$1 y=$2 file=${3:-$SHOT}
+  convert "$file" -format \
+    "%[fx:int(255*p{$x,$y}.r+0.5)] %[fx:int(255*p{$x,$y}.g+0.5)] %[fx:int(255*p{$x,$y}.b+0.5)]" info:
+}
+
+near() {  # near "r g b" R G B
+  local r g b
+  read -r r g b <<<"$1"
+  local dr=$(( r - $2 )) dg=$(( g - $3 )) db=$(( b - $4 ))
+  [ ${dr#-} -le 3 ] && [ ${dg#-} -le 3 ] && [ ${db#-} -le 3 ]
+}
+
+# Takes screenshots until every given probe "x y r g b" matches.
+wait_colours() {
+  local timeout=$1 what=$2; shift 2
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  local probes=("$@") probe bad x y r g b seen
+  while :; do
+    game_alive || fail "the game ended while waiting for $what"
+    shoot
+    bad=""
+    for probe in "${probes[@]}"; do
+      read -r x y r g b <<<"$probe"
+      seen=$(rgb "$x" "$y")
+      near "$seen" "$r" "$g" "$b" || { bad="($x,$y) is $seen, wanted $r $g $b"; break; }
+    done
+    [ -z "$bad" ] && return 0
+    [ "$(date +%s%N)" -lt "$end" ] || { cp "$SHOT" "$T/failed.png"; fail "$what: $bad"; }
+    sleep 0.1
+  done
+}
+
+# Pixels of the world that differ between two screenshots: above the bottom
+# bar, and without the player's band (the player may keep hovering).
+differing_pixels() {
+  local mask=(-crop 800x545+0+0 +repage -fill black -draw "rectangle 380,0 420,545") count
+  convert "$1" "${mask[@]}" "$T/masked-1.png" && convert "$2" "${mask[@]}" "$T/masked-2.png" ||
+    fail "cannot mask $1 and $2"
+  count=$(compare -metric AE "$T/masked-1.png" "$T/masked-2.png" null: 2>&1)
+  [[ "$count" =~ ^[0-9]+$ ]] || fail "compare: $count"
+  echo "$count"
+}
+
+# Waits until the world stops moving (the player has come down to the ground).
+wait_still() {
+  local timeout=$1
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  shoot "$T/still-a.png"
+  while :; do
+    sleep 0.2
+    shoot "$T/still-b.png"
+    if [ "$(differing_pixels "$T/still-a.png" "$T/still-b.png")" = 0 ]; then
+      cp "$T/still-b.png" "$SHOT"
+      return 0
+    fi
+    [ "$(date +%s%N)" -lt "$end" ] || fail "the play screen never came to rest"
+    mv "$T/still-b.png" "$T/still-a.png"
+  done
+}
+
+# --- Message boxes ------------------------------------------------------------
+# SDL's box is an X window of its own named "Error"; xdotool's search does not
+# see it, the window tree does.
+
+error_box() { xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}'; }
+
+wait_error_box() {
+  local timeout=$1
+  local end=$(( $(date +%s%N) + timeout * 1000000000 ))
+  BOX=""
+  while [ -z "$BOX" ]; do
+    [ "$(date +%s%N)" -lt "$end" ] || fail "no \"Error\" box within ${timeout}s"
+    game_alive || fail "the game ended (status $(wait "$GAME_PID"; echo $?)) before any box showed"
+    BOX=$(error_box)
+    [ -n "$BOX" ] || sleep 0.05
+  done
+}
+
+dismiss_error_box() {
+  for _ in $(seq 40); do
+    [ -n "$(error_box)" ] || return 0
+    xdotool key --window "$BOX" Return 2>/dev/null
+    sleep 0.1
+  done
+  fail "the \"Error\" box did not go away"
+}
+
+# --- What the screens look like -----------------------------------------------
+
+MENU_BACK="400 450 0 128 0"
+GAME_IDLE="400 200 0 230 0"
+GAME_HOVER="400 200 0 179 0"
+EXIT_IDLE="400 350 0 0 255"
+EXIT_HOVER="400 350 0 0 128"
+SKY="400 5 26 153 230"
+BOTTOM_BAR="400 575 179 26 102"
+CRAFT_IDLE="700 590 255 26 26"
+BACK_HOVER="700 590 0 128 179"
+SPEED_ROW1_GREY="245 150 153 153 153"
+
+expect_menu() {
+  point 700 500
+  wait_colours "${1:-10}" "the menu" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
+}
+
+to_play() {
+  click 400 200
+  point 10 300
+  wait_colours 10 "the play screen" "$SKY" "$BOTTOM_BAR" "$CRAFT_IDLE"
+}
+
+# The white player quad covers x 390..409 of 30 rows above the bar (in the
+# given screenshot, or a new one).
+expect_player() {
+  local file=${1:-}
+  [ -n "$file" ] || { shoot; file=$SHOT; }
+  local column top x
+  column=$(convert "$file" -crop 1x545+400+0 -depth 8 txt:- | grep -c '#FFFFFF')
+  [ "$column" -ge 28 ] || fail "no white player at x 400 ($column white pixels in the column)"
+  top=$(convert "$file" -crop 1x545+400+0 -depth 8 txt:- | awk -F'[,:]' '/#FFFFFF/ {print $2; exit}')
+  for x in 390 409; do
+    near "$(rgb $x $((top + 5)) "$file")" 255 255 255 || fail "player not white at x $x"
+  done
+  for x in 388 411; do
+    near "$(rgb $x $((top + 5)) "$file")" 255 255 255 && fail "white beyond the player at x $x"
+  done
+  return 0
+}
+
