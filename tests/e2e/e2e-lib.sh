@@ -34,10 +34,19 @@ fail() {
 
 # --- The X server --------------------------------------------------------------
 
+# What the cases run, and the Debian package each comes from.
+need() {
+  command -v "$1" >/dev/null 2>&1 || fail "needs $1: install the Debian package $2"
+}
+need Xvfb xvfb; need xdotool xdotool; need xwininfo x11-utils; need xdpyinfo x11-utils
+need xlsfonts x11-utils; need xrandr x11-xserver-utils; need xset x11-xserver-utils
+need import imagemagick; need convert imagemagick; need compare imagemagick
+
+# Extra arguments go to the server (for example -extension GLX).
 start_xvfb() {
   # -noreset: without it the server resets whenever its last client leaves, and
   # pointer moves made in between are lost.
-  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$T/display" >"$T/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 "$@" 3>"$T/display" >"$T/xvfb.log" 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do [ -s "$T/display" ] && break; sleep 0.05; done
   [ -s "$T/display" ] || fail "Xvfb did not start: $(cat "$T/xvfb.log")"
@@ -231,8 +240,16 @@ wait_still() {
 
 error_box() { xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}'; }
 
+# SDL draws its box with the X core fonts; without them the game can only
+# write the text to stderr.
+need_core_fonts() {
+  xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' 2>/dev/null | grep -q . ||
+    fail "the error box cannot be drawn: no X core fonts (xfonts-base)"
+}
+
 wait_error_box() {
   local timeout=$1
+  need_core_fonts
   local end=$(( $(date +%s%N) + timeout * 1000000000 ))
   BOX=""
   while [ -z "$BOX" ]; do

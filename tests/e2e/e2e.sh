@@ -310,6 +310,182 @@ case_installed() {
   [ "$STATUS" = 0 ] || fail "status $STATUS"
 }
 
+# --- Input across a reopen, the pointer at the edges, focus without a window manager
+
+# Held keys must not auto-repeat while a case holds them through a reopen.
+no_repeat() { xset r off || fail "xset r off failed"; }
+
+# Pixels that differ anywhere in two screenshots (the player included).
+all_differing_pixels() {
+  local count
+  count=$(compare -metric AE "$1" "$2" null: 2>&1)
+  [[ "$count" =~ ^[0-9]+$ ]] || fail "compare: $count"
+  echo "$count"
+}
+
+# The whole view, player included, stays the same over a second.
+expect_no_motion() {
+  local i
+  shoot "$T/rest-0.png"
+  for i in 1 2 3; do
+    sleep 0.3
+    shoot "$T/rest-$i.png"
+    [ "$(all_differing_pixels "$T/rest-0.png" "$T/rest-$i.png")" = 0 ] || fail "$1"
+  done
+}
+
+# A press of F1 as a person makes it, to whichever window has the focus (a
+# tap shorter than a frame would be taken back before the loop looks at it).
+press_f1() { xdotool keydown F1; sleep 0.15; xdotool keyup F1; }
+
+# Up held through F1 and released in the new window: the player stops jumping.
+case_key_across_f1() {
+  start_xvfb; add_800x600_mode; no_repeat; prepare_data; start_game QUARN_SEED=7
+  find_window 10
+  expect_menu
+  to_play
+  wait_still 10
+  focus
+  xdotool keydown Up
+  sleep 0.3
+  press_f1
+  wait_reopen
+  sleep 0.5
+  xdotool keyup Up
+  sleep 1.5
+  expect_no_motion "the player still jumps after Up was released"
+}
+
+# The left button held through F1 on the menu and released in the new window:
+# the latch is gone, so a button under the pointer only lights up.
+case_button_across_f1() {
+  start_xvfb; add_800x600_mode; prepare_data; start_game
+  find_window 10
+  expect_menu
+  focus
+  point 700 500
+  xdotool mousedown 1
+  sleep 0.3
+  press_f1
+  wait_reopen
+  point 700 500
+  sleep 0.3
+  xdotool mouseup 1
+  sleep 0.3
+  point 400 200
+  wait_colours 6 "the game button lit, the menu still up" "$GAME_HOVER" "$EXIT_IDLE" "$MENU_BACK"
+  sleep 0.5
+  wait_colours 2 "the menu a moment later" "$GAME_HOVER" "$MENU_BACK"
+}
+
+# Leaving the window keeps the last position seen inside it: the button the
+# pointer left from stays lit.
+case_pointer_exit() {
+  start_xvfb; prepare_data; start_game
+  find_window 10
+  expect_menu
+  point 400 200
+  wait_colours 6 "the game button under the pointer" "$GAME_HOVER"
+  point 900 200
+  sleep 0.5
+  wait_colours 2 "the game button after the pointer left to the right" "$GAME_HOVER" "$EXIT_IDLE"
+  point 400 350
+  wait_colours 6 "the exit button under the pointer" "$EXIT_HOVER" "$GAME_IDLE"
+  point 400 700
+  sleep 0.5
+  wait_colours 2 "the exit button after the pointer left downwards" "$EXIT_HOVER" "$GAME_IDLE"
+}
+
+# Keypad 8 without NumLock is the Up arrow: the player jumps.
+case_keypad() {
+  start_xvfb; no_repeat; prepare_data; start_game QUARN_SEED=7
+  find_window 10
+  expect_menu
+  to_play
+  wait_still 10
+  sleep 1
+  expect_no_motion "the player is still moving before the jump"
+  cp "$T/rest-3.png" "$T/before.png"
+  focus
+  xdotool keydown KP_Up
+  sleep 0.15
+  shoot "$T/jumping.png"
+  xdotool keyup KP_Up
+  [ "$(all_differing_pixels "$T/before.png" "$T/jumping.png")" -gt 300 ] || fail "keypad 8 did not make the player jump"
+}
+
+# No window manager, nobody touching the focus, the pointer outside the window:
+# every start and every reopen still ends with the game active and drawing (an
+# inactive game draws nothing, and its window stays black). The last start and
+# the last reopen also keep drawing until the frame rate reaches the title.
+case_focus_no_wm() {
+  start_xvfb; add_800x600_mode; prepare_data
+  local i n
+  point 1010 750
+  for i in $(seq 20); do
+    start_game
+    find_window 10
+    wait_colours 5 "the menu after start $i" "$MENU_BACK" "$GAME_IDLE"
+    [ "$i" = 20 ] && break
+    "$QUARN_CLOSE" "$WIN"; wait_exit 10
+  done
+  wait_title '^ \[ FPS - [1-9]' 4
+  for n in $(seq 10); do
+    press_f1
+    wait_reopen
+    wait_colours 5 "the menu after reopen $n" "$MENU_BACK" "$GAME_IDLE"
+  done
+  wait_title '^ \[ FPS - [1-9]' 4
+  "$QUARN_CLOSE" "$WIN"; wait_exit 10
+}
+
+# A hang-up ends the game like a close request, so the desktop gets its mode
+# back; a crash in full screen leaves it to the display guard; a terminate
+# request while a box is up ends the game once the box is gone.
+case_signals() {
+  start_xvfb; add_800x600_mode; prepare_data
+  local signal want
+  for signal in HUP SEGV; do
+    start_game
+    find_window 10
+    expect_menu
+    wait_title '^ \[ FPS' 3
+    hold_key F1
+    wait_reopen
+    [ "$(screen_size)" = "800x600" ] || fail "screen is $(screen_size) in full screen, wanted 800x600"
+    kill -s "$signal" "$GAME_PID"
+    wait_exit 10
+    want=0; [ "$signal" = SEGV ] && want=139
+    [ "$STATUS" = "$want" ] || fail "status $STATUS after SIG$signal, wanted $want"
+    for _ in $(seq 50); do [ "$(screen_size)" = "1024x768" ] && break; sleep 0.1; done
+    [ "$(screen_size)" = "1024x768" ] || fail "screen left at $(screen_size) after SIG$signal in full screen"
+  done
+
+  { printf 'XX'; head -c 200 /dev/zero; } >"$T/run/sprite.bmp"
+  start_game
+  wait_error_box 10
+  kill -TERM "$GAME_PID"
+  sleep 0.5
+  game_alive || fail "the game ended under its \"Invalid Bitmap\" box"
+  [ -n "$(error_box)" ] || fail "the box went away by itself"
+  dismiss_error_box
+  wait_exit 10
+  [ "$STATUS" = 0 ] || fail "status $STATUS after SIGTERM under a box, wanted 0"
+}
+
+# A display without OpenGL: the open fails at the pixel format, shows its box
+# after the window is gone, and the game ends with status 0.
+case_no_glx() {
+  start_xvfb -extension GLX; prepare_data; start_game
+  wait_error_box 10
+  [ -z "$(xdotool search --name '^quarn$' 2>/dev/null)" ] || fail "the window is still there under the box"
+  dismiss_error_box
+  wait_exit 10
+  [ "$STATUS" = 0 ] || fail "status $STATUS, wanted 0"
+  grep -q 'Unable to find a suitable pixel format' "$T/game.err" ||
+    fail "not the pixel-format failure: $(grep quarn: "$T/game.err")"
+}
+
 # --- Figures (not a test: prints what it measured) ------------------------------
 
 title_fps() { title | sed -n 's/^ \[ FPS - \([0-9]*\) \] $/\1/p'; }

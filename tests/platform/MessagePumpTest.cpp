@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <cstdlib>
 #include <string>
@@ -27,6 +28,7 @@ class MessagePumpTest : public ::testing::Test {
     quitPosted = false;
     resizeViewHook = RecordResize;
     resizedWidth = resizedHeight = -1;
+    WatchRawWindowEvents();
   }
   void TearDown() override {
     resizeViewHook = nullptr;
@@ -67,6 +69,18 @@ class MessagePumpTest : public ::testing::Test {
     event.type = SDL_MOUSEMOTION;
     event.motion.x = x;
     event.motion.y = y;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  }
+  // The X event that SDL sends in front of its own events for it.
+  static void PushRaw(int type, unsigned keycode = 0) {
+    SDL_SysWMmsg msg = {};
+    SDL_VERSION(&msg.version);
+    msg.subsystem = SDL_SYSWM_X11;
+    msg.msg.x11.event.type = type;
+    if (type == KeyPress || type == KeyRelease) msg.msg.x11.event.xkey.keycode = keycode;
+    SDL_Event event = {};
+    event.type = SDL_SYSWMEVENT;
+    event.syswm.msg = &msg;  // SDL copies the message into its queue
     ASSERT_EQ(SDL_PushEvent(&event), 1);
   }
   static void PushType(Uint32 type) {
@@ -119,6 +133,50 @@ TEST_F(MessagePumpTest, AutoRepeatSetsTheKeyAgain) {
   EXPECT_NE(uintptr_t(repeat.lParam) & (1u << 30), 0u);  // "was already down"
 }
 
+// SDL forgets held keys when the window is reopened and then drops their
+// releases; the X release behind them still reaches the game, once, and as the
+// key that went down.
+TEST_F(MessagePumpTest, ReleasesReachTheGameAsTheKeysWentDown) {
+  PushRaw(KeyPress, 114);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, SDLK_RIGHT);
+  Pump();
+  ASSERT_TRUE(keys[VK_RIGHT]);
+  PushRaw(KeyRelease, 114);  // nothing of SDL's follows
+  WindowMessage dropped = Pump();
+  EXPECT_EQ(dropped.message, WM_KEYUP);
+  EXPECT_EQ(dropped.wParam, uintptr_t(VK_RIGHT));
+  EXPECT_FALSE(keys[VK_RIGHT]);
+
+  PushRaw(KeyPress, 114);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, SDLK_RIGHT);
+  Pump();
+  PushRaw(KeyRelease, 114);
+  PushKey(SDL_KEYUP, SDL_SCANCODE_RIGHT, SDLK_RIGHT);
+  EXPECT_EQ(Pump().message, WM_KEYUP);
+  WindowMessage message = {};
+  EXPECT_FALSE(PeekWindowMessage(message));
+
+  // NumLock switched on while keypad 8 is held: it is released as Up.
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_NONE);
+  EXPECT_EQ(Pump().wParam, uintptr_t(VK_UP));
+  PushKey(SDL_KEYUP, SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_NUM);
+  EXPECT_EQ(Pump().wParam, uintptr_t(VK_UP));
+  EXPECT_FALSE(keys[VK_UP]);
+}
+
+// SDL reports a pointer that leaves as a move onto the window's edge; the game
+// keeps the last position seen inside.
+TEST_F(MessagePumpTest, ThePointerLeavingMovesNothing) {
+  PushMotion(400, 200);
+  Pump();
+  PushRaw(LeaveNotify);
+  PushMotion(799, 200);
+  WindowMessage message = {};
+  EXPECT_FALSE(PeekWindowMessage(message));
+  EXPECT_EQ(mouseX, 400);
+  EXPECT_EQ(mouseY, 200);
+}
+
 TEST_F(MessagePumpTest, AltHeldKeysAndF10AreSystemKeysAndNotRecorded) {
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT);
   EXPECT_EQ(Pump().message, WM_SYSKEYDOWN);
@@ -146,35 +204,48 @@ TEST_F(MessagePumpTest, KeysWithoutANumberAreSkippedNotReturned) {
 }
 
 TEST_F(MessagePumpTest, VirtualKeyNumbers) {
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_A), 65u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_z, SDL_SCANCODE_Z), 90u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_A, KMOD_NUM), 65u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_z, SDL_SCANCODE_Z, KMOD_NUM), 90u);
   // Letters follow the layout: the key at Q's place that types 'a' is VK 'A'.
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_Q), 65u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_Q, KMOD_NUM), 65u);
   // A letter key of a non-Latin layout falls back to its place.
-  EXPECT_EQ(VirtualKeyFromSdl(0x0444, SDL_SCANCODE_A), 65u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_0, SDL_SCANCODE_0), 48u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_9, SDL_SCANCODE_9), 57u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F12, SDL_SCANCODE_F12), 123u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F24, SDL_SCANCODE_F24), 135u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RETURN, SDL_SCANCODE_RETURN), 13u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER), 13u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SPACE, SDL_SCANCODE_SPACE), 32u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE), 8u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_TAB, SDL_SCANCODE_TAB), 9u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), 16u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RSHIFT, SDL_SCANCODE_RSHIFT), 16u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RCTRL, SDL_SCANCODE_RCTRL), 17u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_HOME, SDL_SCANCODE_HOME), 36u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_DELETE, SDL_SCANCODE_DELETE), 46u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0, SDL_SCANCODE_KP_0), 96u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_9, SDL_SCANCODE_KP_9), 105u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS), 107u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON), 186u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MINUS, SDL_SCANCODE_MINUS), 189u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE), 222u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MUTE, SDL_SCANCODE_MUTE), 0u);
+  EXPECT_EQ(VirtualKeyFromSdl(0x0444, SDL_SCANCODE_A, KMOD_NUM), 65u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_0, SDL_SCANCODE_0, KMOD_NUM), 48u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_9, SDL_SCANCODE_9, KMOD_NUM), 57u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F12, SDL_SCANCODE_F12, KMOD_NUM), 123u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F24, SDL_SCANCODE_F24, KMOD_NUM), 135u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_NUM), 13u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, KMOD_NUM), 13u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_NUM), 32u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, KMOD_NUM), 8u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_TAB, SDL_SCANCODE_TAB, KMOD_NUM), 9u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_NUM), 16u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, KMOD_NUM), 16u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RCTRL, SDL_SCANCODE_RCTRL, KMOD_NUM), 17u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_HOME, SDL_SCANCODE_HOME, KMOD_NUM), 36u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_DELETE, SDL_SCANCODE_DELETE, KMOD_NUM), 46u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NUM), 96u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_9, SDL_SCANCODE_KP_9, KMOD_NUM), 105u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, KMOD_NUM), 107u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_NUM), 186u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MINUS, SDL_SCANCODE_MINUS, KMOD_NUM), 189u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, KMOD_NUM), 222u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MUTE, SDL_SCANCODE_MUTE, KMOD_NUM), 0u);
   for (int32_t scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode)
-    EXPECT_LT(VirtualKeyFromSdl(SDL_GetKeyFromScancode(SDL_Scancode(scancode)), scancode), 256u) << scancode;
+    for (uint16_t mod : {KMOD_NONE, KMOD_NUM})
+      EXPECT_LT(VirtualKeyFromSdl(SDL_GetKeyFromScancode(SDL_Scancode(scancode)), scancode, mod), 256u) << scancode;
+  // The keypad without NumLock, or with Shift held, is the block of arrows and
+  // page keys printed on it.
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_8, SDL_SCANCODE_KP_8, KMOD_NONE), 38u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_4, SDL_SCANCODE_KP_4, KMOD_NONE), 37u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_6, SDL_SCANCODE_KP_6, KMOD_NONE), 39u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_2, SDL_SCANCODE_KP_2, KMOD_NONE), 40u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_5, SDL_SCANCODE_KP_5, KMOD_NONE), 12u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NONE), 45u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NONE), 46u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_8, SDL_SCANCODE_KP_8, KMOD_NUM), 104u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NUM), 110u);
+  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_8, SDL_SCANCODE_KP_8, KMOD_NUM | KMOD_LSHIFT), 38u);
 }
 
 TEST_F(MessagePumpTest, PointerAndLeftButton) {

@@ -1,11 +1,16 @@
 #include "platform/sdl/MessagePump.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
+#include <csignal>
 #include <cfenv>
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
 
 #include "platform/Messages.h"
+#include "platform/sdl/X11Display.h"
 
 namespace {
 
@@ -18,7 +23,6 @@ uint32_t VirtualKeyFromScancode(int32_t scancode) {
   if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + uint32_t(scancode - SDL_SCANCODE_1);
   if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return 112 + uint32_t(scancode - SDL_SCANCODE_F1);
   if (scancode >= SDL_SCANCODE_F13 && scancode <= SDL_SCANCODE_F24) return 124 + uint32_t(scancode - SDL_SCANCODE_F13);
-  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) return 97 + uint32_t(scancode - SDL_SCANCODE_KP_1);
   switch (scancode) {
     case SDL_SCANCODE_0: return '0';
     case SDL_SCANCODE_BACKSPACE: return 8;
@@ -46,11 +50,9 @@ uint32_t VirtualKeyFromScancode(int32_t scancode) {
     case SDL_SCANCODE_LGUI: return 91;
     case SDL_SCANCODE_RGUI: return 92;
     case SDL_SCANCODE_APPLICATION: return 93;
-    case SDL_SCANCODE_KP_0: return 96;
     case SDL_SCANCODE_KP_MULTIPLY: return 106;
     case SDL_SCANCODE_KP_PLUS: return 107;
     case SDL_SCANCODE_KP_MINUS: return 109;
-    case SDL_SCANCODE_KP_PERIOD: return 110;
     case SDL_SCANCODE_KP_DIVIDE: return 111;
     case SDL_SCANCODE_NUMLOCKCLEAR: return 144;
     case SDL_SCANCODE_SCROLLLOCK: return 145;
@@ -71,13 +73,49 @@ uint32_t VirtualKeyFromScancode(int32_t scancode) {
   }
 }
 
+// What the pump remembers of keys between events. A key is released as the
+// virtual key it went down as, even if NumLock changed in between. The X
+// keycode of each press (from the raw event in front of it) lets a release
+// that SDL drops still reach the game; see TranslateRawEvent.
+uint8_t vkOfScancode[SDL_NUM_SCANCODES];
+uint8_t vkOfKeycode[256];
+uint16_t scancodeOfKeycode[256];
+
+// The X event SDL translates next, as the server sent it. SDL sends it just in
+// front of its own events for it, so the SDL event that follows belongs to it.
+struct RawEvent {
+  bool pending;  // the next SDL event comes from it
+  int type;
+  unsigned keycode;
+};
+RawEvent raw = {};
+
+// A hang-up, an interrupt or a terminate request: a close request like the
+// close box's, so the game ends through its normal close (which also gives the
+// desktop its display mode back). Only a flag is set here.
+volatile std::sig_atomic_t closeSignal = 0;
+void RequestClose(int) { closeSignal = 1; }
+
 bool TranslateKey(const SDL_KeyboardEvent& key, WindowMessage& message) {
-  uint32_t vk = VirtualKeyFromSdl(key.keysym.sym, key.keysym.scancode);
+  const SDL_Scancode scancode = key.keysym.scancode;
+  const bool down = key.type == SDL_KEYDOWN;
+  uint32_t vk = VirtualKeyFromSdl(key.keysym.sym, scancode, key.keysym.mod);
+  if (scancode >= 0 && scancode < SDL_NUM_SCANCODES) {
+    if (down) {
+      vkOfScancode[scancode] = uint8_t(vk);
+      if (raw.pending && raw.type == KeyPress && raw.keycode < 256) {
+        vkOfKeycode[raw.keycode] = uint8_t(vk);
+        scancodeOfKeycode[raw.keycode] = uint16_t(scancode);
+      }
+    } else {
+      if (vkOfScancode[scancode] != 0) vk = vkOfScancode[scancode];
+      vkOfScancode[scancode] = 0;
+    }
+  }
   if (vk == 0) return false;
   // Alt itself, anything pressed with Alt held, and F10 are system keys on
   // Win32: the window procedure leaves them to the default handling.
   bool system = (key.keysym.mod & KMOD_ALT) != 0 || vk == 18 || vk == 121;
-  bool down = key.type == SDL_KEYDOWN;
   message.message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
   message.wParam = vk;
   // Win32 key lParam: repeat count 1, bit 30 "was already down", bit 31 "being released".
@@ -88,9 +126,25 @@ bool TranslateKey(const SDL_KeyboardEvent& key, WindowMessage& message) {
   return true;
 }
 
+// The keypad's digits and point: the numbers with NumLock on, the keys printed
+// under them with NumLock off (or with Shift held, which swaps them), as Win32
+// numbers them.
+uint32_t VirtualKeyOfKeypad(int32_t scancode, uint16_t mod) {
+  static const uint8_t numbers[10] = {97, 98, 99, 100, 101, 102, 103, 104, 105, 96};  // KP_1..KP_9, KP_0
+  static const uint8_t navigation[10] = {35, 40, 34, 37, 12, 39, 36, 38, 33, 45};     // End, Down, Next, ...
+  const bool navigate = (mod & KMOD_NUM) == 0 || (mod & KMOD_SHIFT) != 0;
+  if (scancode == SDL_SCANCODE_KP_PERIOD) return navigate ? 46 : 110;
+  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_0) {
+    int32_t i = scancode - SDL_SCANCODE_KP_1;
+    return navigate ? navigation[i] : numbers[i];
+  }
+  return 0;
+}
+
 }  // namespace
 
-uint32_t VirtualKeyFromSdl(int32_t keycode, int32_t scancode) {
+uint32_t VirtualKeyFromSdl(int32_t keycode, int32_t scancode, uint16_t mod) {
+  if (uint32_t keypad = VirtualKeyOfKeypad(scancode, mod)) return keypad;
   // Letters and digits follow the keyboard layout, as Win32 virtual keys do;
   // a layout whose letter keys produce other characters falls back to the position.
   if (keycode >= SDLK_a && keycode <= SDLK_z) return 'A' + uint32_t(keycode - SDLK_a);
@@ -146,6 +200,71 @@ bool InsideClientArea(SDL_Window* window, int32_t x, int32_t y) {
   return x >= 0 && y >= 0 && x < width && y < height;
 }
 
+// The event SDL will hand out next, if it already has one.
+bool NextEventIs(Uint32 type) {
+  SDL_Event next;
+  return SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == type;
+}
+
+// SDL clamps every pointer position to the window: the crossing of a pointer
+// that leaves, and the moves outside it while a button is held, come as
+// positions on the window's edge. Only a real move over the client area may
+// move the game's pointer.
+bool RealMotion(const SDL_MouseMotionEvent& motion) {
+  if (raw.pending && raw.type == LeaveNotify) return false;
+  SDL_Window* window = SDL_GetWindowFromID(motion.windowID);
+  if (!window) return true;
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  if (motion.x > 0 && motion.y > 0 && motion.x < width - 1 && motion.y < height - 1) return true;
+  // On the edge: a real position only if the pointer is there.
+  int pointerX = 0, pointerY = 0, windowX = 0, windowY = 0;
+  SDL_GetGlobalMouseState(&pointerX, &pointerY);
+  SDL_GetWindowPosition(window, &windowX, &windowY);
+  return InsideClientArea(window, pointerX - windowX, pointerY - windowY);
+}
+
+// The raw X event in front of SDL's own. SDL forgets which keys and buttons are
+// down when the window is reopened, and then drops their releases as releases
+// of something that never went down; a release the game is owed is made here.
+bool TranslateRawEvent(const SDL_SysWMmsg* msg, WindowMessage& message) {
+  if (!msg || msg->subsystem != SDL_SYSWM_X11) return false;
+  const XEvent& x = msg->msg.x11.event;
+  raw = {true, x.type, 0};
+  switch (x.type) {
+    case KeyPress:
+      raw.keycode = x.xkey.keycode;
+      return false;
+    case KeyRelease: {
+      raw.keycode = x.xkey.keycode;
+      if (NextEventIs(SDL_KEYUP) || raw.keycode >= 256) return false;
+      const uint32_t vk = vkOfKeycode[raw.keycode];
+      const uint16_t scancode = scancodeOfKeycode[raw.keycode];
+      // Still down for SDL: an auto-repeat, whose press follows at once.
+      if (vk == 0 || SDL_GetKeyboardState(nullptr)[scancode]) return false;
+      vkOfScancode[scancode] = 0;
+      message.window = SDL_GetKeyboardFocus();
+      message.message = WM_KEYUP;
+      message.wParam = vk;
+      message.lParam = intptr_t(1u | 1u << 30 | 1u << 31);
+      return true;
+    }
+    case ButtonRelease: {
+      if (x.xbutton.button != Button1 || NextEventIs(SDL_MOUSEBUTTONUP)) return false;
+      // Heard only over the client area, as anywhere else.
+      SDL_Window* window = SDL_GetMouseFocus();
+      if (!window || !InsideClientArea(window, x.xbutton.x, x.xbutton.y)) return false;
+      message.window = window;
+      message.message = WM_LBUTTONUP;
+      message.wParam = 0;
+      message.lParam = MakeLParam(uint32_t(x.xbutton.x), uint32_t(x.xbutton.y));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 // One SDL event into one message; false for events the game has no message for.
 bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
   message.window = nullptr;
@@ -155,6 +274,7 @@ bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
       message.window = SDL_GetWindowFromID(event.key.windowID);
       return TranslateKey(event.key, message);
     case SDL_MOUSEMOTION:
+      if (!RealMotion(event.motion)) return false;
       message.window = SDL_GetWindowFromID(event.motion.windowID);
       message.message = WM_MOUSEMOVE;
       message.wParam = (event.motion.state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0;
@@ -179,8 +299,7 @@ bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
       message.window = SDL_GetWindowFromID(event.window.windowID);
       return TranslateWindowEvent(event.window, message);
     case SDL_QUIT:
-      // SDL's own quit request (the last window closed, or SIGINT/SIGTERM):
-      // a close request like any other.
+      // SDL's own quit request (the last window closed): a close request like any other.
       message.message = WM_CLOSE;
       message.wParam = 0;
       message.lParam = 0;
@@ -193,10 +312,21 @@ bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
 }  // namespace
 
 bool PeekWindowMessage(WindowMessage& message) {
+  if (closeSignal) {
+    closeSignal = 0;
+    message = {nullptr, WM_CLOSE, 0, 0};
+    return true;
+  }
   SDL_Event event;
   for (;;) {
     while (SDL_PollEvent(&event)) {
-      if (TranslateEvent(event, message)) return true;
+      if (event.type == SDL_SYSWMEVENT) {
+        if (TranslateRawEvent(event.syswm.msg, message)) return true;
+        continue;
+      }
+      bool translated = TranslateEvent(event, message);
+      raw.pending = false;
+      if (translated) return true;
     }
     // SDL's poll sentinel makes a poll report an empty queue once per pump even
     // with events still queued behind it. The queue only counts as empty when
@@ -214,11 +344,24 @@ bool PeekWindowMessage(WindowMessage& message) {
   return false;
 }
 
+void WatchRawWindowEvents() { SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE); }
+
 void StartPlatform() {
   // Every floating-point exception masked, rounding to nearest: a division by
   // zero gives an infinity and the dig progress relies on it.
   std::fesetenv(FE_DFL_ENV);
   messageBoxHook = ShowSystemMessageBox;
+  StartDisplayGuard();
+
+  // Hang-up, interrupt and terminate become close requests, handled by us
+  // rather than SDL: SDL's handlers go away whenever the window is closed.
+  // A request that comes while a box is up waits for the box.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  struct sigaction action = {};
+  action.sa_handler = RequestClose;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGHUP, SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
 }
 
 intptr_t DispatchWindowMessage(const WindowMessage& message) {

@@ -19,6 +19,8 @@
 #include "assets/FontUnit.h"
 #include "platform/Messages.h"
 #include "platform/WindowProc.h"
+#include "platform/sdl/MessagePump.h"
+#include "platform/sdl/X11Display.h"
 #include "screens/Screens.h"
 
 SDL_Window* hWnd = nullptr;
@@ -43,8 +45,10 @@ bool FailOpen(const char* text, bool fullScreen) {
 // A process that ends inside the game (a fatal image error) must not leave the
 // display in the game's mode; Win32 restores it at process end by itself.
 void RestoreDisplayModeAtExit() {
-  if (videoStarted && hWnd && (SDL_GetWindowFlags(hWnd) & SDL_WINDOW_FULLSCREEN))
+  if (videoStarted && hWnd && (SDL_GetWindowFlags(hWnd) & SDL_WINDOW_FULLSCREEN)) {
     SDL_SetWindowFullscreen(hWnd, 0);
+    ReleaseDisplayGuard();
+  }
 }
 
 // SDL's offscreen and dummy drivers draw nowhere and never give the window the
@@ -86,6 +90,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     return false;
   }
   videoStarted = true;
+  WatchRawWindowEvents();
   static bool exitHookSet = false;
   if (!exitHookSet) exitHookSet = std::atexit(RestoreDisplayModeAtExit) == 0;
   SDL_StopTextInput();  // key messages only, no text input or input method
@@ -109,19 +114,29 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
 
   // 4. Style: a resizable window, or a borderless one covering the display.
   // Both are created hidden and shown at the end.
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  Uint32 flags = SDL_WINDOW_HIDDEN;
   flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
 
   // 5. SDL sizes windows by their client area: nothing to adjust. The pixel
-  // format is asked for here because SDL fixes it when it creates the window;
-  // a refusal is reported in step 8.
-  bool formatRequested = RequestPixelFormat(bits);
+  // format is asked for here because SDL fixes it when it creates the window.
+  // A display with no such format gets a plain window, so that the open fails
+  // at the format (step 8) rather than at the window.
+  const bool formatFound = RequestPixelFormat(bits) && GlxVisualAvailable(bits);
+  if (formatFound) flags |= SDL_WINDOW_OPENGL;
 
   // 6. The window at the screen's top-left corner. Loading the GL driver may
-  // touch the floating-point environment: keep ours.
+  // touch the floating-point environment: keep ours. A window that cannot take
+  // the format although one exists is a refused format (step 9) when a plain
+  // window can be made.
   std::fenv_t floatingPoint;
   std::fegetenv(&floatingPoint);
   hWnd = SDL_CreateWindow("quarn", 0, 0, width, height, flags);
+  bool formatRefused = false;
+  if (!hWnd && formatFound) {
+    std::fprintf(stderr, "quarn: the window did not take the pixel format (%s)\n", SDL_GetError());
+    hWnd = SDL_CreateWindow("quarn", 0, 0, width, height, flags & ~Uint32(SDL_WINDOW_OPENGL));
+    formatRefused = hWnd != nullptr;
+  }
   std::fesetenv(&floatingPoint);
   if (!hWnd) return FailOpen("Unable to create window!", fullScreen);
   if (fullScreen && SDL_SetWindowDisplayMode(hWnd, &mode) != 0)
@@ -131,9 +146,9 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   hDC = SDL_GetWindowID(hWnd);
   if (hDC == 0) return FailOpen("Unable to get a device context!", fullScreen);
 
-  // 8-9. The format asked for, and a window that took an OpenGL visual.
-  if (!formatRequested) return FailOpen("Unable to find a suitable pixel format", fullScreen);
-  if ((SDL_GetWindowFlags(hWnd) & SDL_WINDOW_OPENGL) == 0)
+  // 8-9. The format found, and a window that took it.
+  if (!formatFound) return FailOpen("Unable to find a suitable pixel format", fullScreen);
+  if (formatRefused || (SDL_GetWindowFlags(hWnd) & SDL_WINDOW_OPENGL) == 0)
     return FailOpen("Unable to set the pixel format", fullScreen);
 
   // 10-11. The context, current on this thread. No vsync: the frame gate alone
@@ -146,9 +161,16 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   resizeViewHook = ResizeView;
 
   // 12. Shown (and, in full screen, the display switched), raised, focused.
+  // The guard notes the desktop's mode first, in case the game dies in ours.
+  if (fullScreen) GuardDisplayMode();
   SDL_ShowWindow(hWnd);
   SDL_RaiseWindow(hWnd);
   SDL_SetWindowInputFocus(hWnd);
+  // The application becomes the active one as its window comes to the front.
+  // Without a window manager, SDL's own focus request can come too early (the
+  // window not yet viewable) or its notice go astray, which would leave the
+  // game inactive and the window black until something else focuses it.
+  if (FocusWindow(hWnd)) WindowProc(hWnd, WM_ACTIVATEAPP, 1, 0);
 
   // 13.
   ResizeView(width, height);
@@ -164,11 +186,15 @@ void CloseRenderWindow(bool fullScreen) {
   if (fullScreen) {
     if (hWnd) SDL_SetWindowFullscreen(hWnd, 0);
     SDL_ShowCursor(SDL_ENABLE);
+    ReleaseDisplayGuard();
   }
 
   // 3. No context current; size messages have no view to change from here on.
   resizeViewHook = nullptr;
-  if (SDL_GL_MakeCurrent(hWnd, nullptr) != 0) ShowError("Release of DC and RC failed!");
+  // With no context current (an open that failed before it made one) there is
+  // nothing to release, and SDL would refuse a window without OpenGL.
+  if (SDL_GL_GetCurrentContext() && SDL_GL_MakeCurrent(hWnd, nullptr) != 0)
+    ShowError("Release of DC and RC failed!");
 
   // 4.
   if (hRC) {
