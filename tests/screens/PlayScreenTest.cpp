@@ -9,6 +9,7 @@
 namespace {
 
 const Rgb kWhite = {255, 255, 255};
+const Rgb kBlack = {0, 0, 0};
 const Rgb kBar = FromFloat(0.7f, 0.1f, 0.4f);
 const Rgb kButtonIdle = FromFloat(1.0f, 0.1f, 0.1f);
 const Rgb kButtonHover = FromFloat(0.0f, 0.5f, 0.7f);
@@ -72,11 +73,13 @@ TEST_F(PlayScreenTest, BottomBarFillsOnlyWhatSlotsAndButtonLeaveFree) {
     SCOPED_TRACE(::testing::Message() << "slot " << k);
     int x0 = 50 * k;
     const float* tint = tileColours[k + Trunk];
-    // The picture covers x0+3..x0+46, y 553..596: white texels left, grey right.
+    // The picture covers x0+3..x0+46, y 553..596: white texels left, grey right
+    // under a black band along its top (y 553..563), so it stands upright.
     EXPECT_TRUE(PixelIs(x0 + 3, 560, FromFloat(tint)));
     EXPECT_TRUE(PixelIs(x0 + 20, 553, FromFloat(tint)));
     EXPECT_TRUE(PixelIs(x0 + 20, 596, FromFloat(tint)));
-    EXPECT_TRUE(PixelIs(x0 + 46, 560, Modulated(tint, PictureGrey(k))));
+    EXPECT_TRUE(PixelIs(x0 + 46, 555, kBlack));
+    EXPECT_TRUE(PixelIs(x0 + 46, 594, Modulated(tint, PictureGrey(k))));
     // The 3-pixel frame around it is bar.
     EXPECT_TRUE(PixelIs(x0 + 2, 560, kBar));
     EXPECT_TRUE(PixelIs(x0 + 47, 560, kBar));
@@ -162,8 +165,11 @@ TEST_F(PlayScreenTest, PlainAndTexturedTilesInTheirColours) {
     EXPECT_TRUE(PixelIs(left, 60, plain));
     EXPECT_TRUE(PixelIs(left + 5, 75, plain));
     if (t >= Trunk && t <= PaleOre) {
-      // Sprite picture t - 3, tinted: the grey right half tells the picture apart.
+      // Sprite picture t - 3, tinted: the grey right half tells the picture apart,
+      // its black band (y 60..67) that it stands upright.
       EXPECT_TRUE(PixelIs(left + 30, 75, Modulated(tileColours[t], PictureGrey(t - Trunk))));
+      EXPECT_TRUE(PixelIs(left + 30, 61, kBlack));
+      EXPECT_TRUE(PixelIs(left + 30, 88, Modulated(tileColours[t], PictureGrey(t - Trunk))));
     } else {
       EXPECT_TRUE(PixelIs(left + 30, 75, plain));
       EXPECT_TRUE(PixelIs(left + 39, 89, plain));
