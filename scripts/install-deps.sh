@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
 #   scripts/install-deps.sh play   build and run the game
+#   scripts/install-deps.sh package  build the release and make the Debian package
 #   scripts/install-deps.sh test   build everything and run every test layer
 # As root it runs apt-get; otherwise it prints the exact command to run and fails.
 set -euo pipefail
 
 want="${1:-test}"
 play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0)
-test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+# cpack's Debian generator: dpkg-shlibdeps (dpkg-dev) works out Depends, file
+# finds the programs among the files, strip (binutils) slims them.
+package=("${play[@]}" dpkg-dev file binutils)
+test=("${package[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       xvfb xdotool x11-utils x11-xserver-utils imagemagick libx11-dev)
 
 case "$want" in
   play) packages=("${play[@]}") ;;
+  package) packages=("${package[@]}") ;;
   test) packages=("${test[@]}") ;;
-  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+  *) echo "usage: $0 play|package|test" >&2; exit 2 ;;
 esac
 
 missing=()

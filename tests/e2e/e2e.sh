@@ -7,7 +7,8 @@
 #
 # Environment (set by CTest): QUARN_BIN (the game), QUARN_DATA (the folder with
 # font.bmp and sprite.bmp), QUARN_CLOSE (the WM_DELETE_WINDOW helper),
-# QUARN_BUILD_DIR (the build folder; by hand, it alone is enough).
+# QUARN_BUILD_DIR (the build folder; by hand, it alone is enough), QUARN_VERSION
+# (the project's version, which the package case looks for in the file name).
 # Every case starts its own server on a free display number, so cases can run
 # side by side. A failed case keeps its folder (screenshots, game output).
 #
@@ -19,6 +20,7 @@ CASE="${1:?usage: e2e.sh <case>}"
 if [ -n "${QUARN_BUILD_DIR:-}" ]; then
   QUARN_BUILD_DIR=$(cd "$QUARN_BUILD_DIR" && pwd)
   : "${QUARN_BIN:=$QUARN_BUILD_DIR/quarn}" "${QUARN_CLOSE:=$QUARN_BUILD_DIR/quarn-e2e-close}"
+  : "${QUARN_VERSION:=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$QUARN_BUILD_DIR/CMakeCache.txt")}"
 fi
 : "${QUARN_DATA:=$(cd "$(dirname "$0")/../../data" && pwd)}"
 : "${QUARN_BIN:?}" "${QUARN_DATA:?}" "${QUARN_CLOSE:?}"
@@ -286,28 +288,89 @@ case_no_display() {
   log "gave up after $ms ms: $(grep "cannot open the window" "$T/game.err")"
 }
 
+# An installed tree at $1, made for the prefix $2: every file in its place, the
+# launcher executable, the menu entry naming the launcher by its path there.
+expect_installed_tree() {
+  local root=$1 prefix=$2 f
+  for f in bin/quarn libexec/quarn/quarn share/quarn/font.bmp share/quarn/sprite.bmp share/applications/quarn.desktop; do
+    [ -f "$root/$f" ] || fail "not installed: $f"
+  done
+  [ -x "$root/bin/quarn" ] || fail "the launcher is not executable"
+  grep -qx "Exec=$prefix/bin/quarn" "$root/share/applications/quarn.desktop" ||
+    fail "the menu entry does not run $prefix/bin/quarn: $(grep Exec "$root/share/applications/quarn.desktop")"
+}
+
+# Starts an installed launcher from / (far from any images): the game finds its
+# pictures (no "Error" box, none reported on stderr), shows the menu and ends
+# with status 0 on a close request.
+play_installed() {
+  start_xvfb
+  mkdir -p "$T/run"
+  (cd / && exec "$1" >"$T/game.out" 2>"$T/game.err") &
+  GAME_PID=$!
+  find_window 10
+  [ -z "$(error_box)" ] || fail "an \"Error\" box is up: the images were not found"
+  expect_menu
+  ! grep -q '^Error: ' "$T/game.err" || fail "the game reported: $(grep '^Error: ' "$T/game.err")"
+  "$QUARN_CLOSE" "$WIN"; wait_exit 10
+  [ "$STATUS" = 0 ] || fail "status $STATUS"
+}
+
 # cmake --install into a fresh prefix, then the launcher from anywhere finds
 # its images (no error box) and the menu entry names the launcher.
 case_installed() {
   : "${QUARN_BUILD_DIR:?}"
   local prefix="$T/prefix"
   cmake --install "$QUARN_BUILD_DIR" --prefix "$prefix" >"$T/install.log" 2>&1 || fail "install: $(cat "$T/install.log")"
-  for f in bin/quarn libexec/quarn/quarn share/quarn/font.bmp share/quarn/sprite.bmp share/applications/quarn.desktop; do
-    [ -f "$prefix/$f" ] || fail "not installed: $f"
-  done
-  [ -x "$prefix/bin/quarn" ] || fail "the launcher is not executable"
-  grep -qx "Exec=$prefix/bin/quarn" "$prefix/share/applications/quarn.desktop" || fail "the menu entry does not run the launcher"
+  expect_installed_tree "$prefix" "$prefix"
   # Moved elsewhere, the tree still works: the launcher finds things relative to itself.
   mv "$prefix" "$T/moved"
-  start_xvfb
-  mkdir -p "$T/run"
-  (cd / && exec "$T/moved/bin/quarn" >"$T/game.out" 2>"$T/game.err") &
-  GAME_PID=$!
-  find_window 10
-  [ -z "$(error_box)" ] || fail "an \"Error\" box is up: the images were not found"
-  expect_menu
-  "$QUARN_CLOSE" "$WIN"; wait_exit 10
-  [ "$STATUS" = 0 ] || fail "status $STATUS"
+  play_installed "$T/moved/bin/quarn"
+}
+
+# The Debian package, made by cpack from this build folder: its fields and its
+# exact contents, then unpacked into the case's folder (nothing is installed on
+# the system) its launcher starts the game.
+case_deb() {
+  : "${QUARN_BUILD_DIR:?}" "${QUARN_VERSION:?}"
+  # Under a umask that leaves files group-writable the modes must still come
+  # out as a package needs them: they have to come from the install rules.
+  (umask 002 && cd "$QUARN_BUILD_DIR" && exec cpack -G DEB -B "$T/pkg") >"$T/cpack.log" 2>&1 ||
+    fail "cpack: $(cat "$T/cpack.log")"
+  local deb="$T/pkg/quarn_${QUARN_VERSION}_$(dpkg --print-architecture).deb"
+  [ -f "$deb" ] || fail "no $(basename "$deb") made: $(ls "$T/pkg")"
+  dpkg-deb -I "$deb" >"$T/deb-info" || fail "dpkg-deb -I cannot read the package"
+  local field want
+  for want in "Package=quarn" "Version=$QUARN_VERSION" "Section=games" "Architecture=$(dpkg --print-architecture)"; do
+    field=$(dpkg-deb -f "$deb" "${want%%=*}")
+    [ "$field" = "${want#*=}" ] || fail "${want%%=*}: '$field', wanted '${want#*=}'"
+  done
+  [[ "$(dpkg-deb -f "$deb" Maintainer)" =~ ^[^\<]+\ \<[^@\>]+@[^\>]+\>$ ]] || fail "Maintainer: '$(dpkg-deb -f "$deb" Maintainer)'"
+  [ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 2 ] || fail "no description beyond the summary"
+  # Depends worked out from the game's libraries, and libGL that SDL opens itself.
+  for want in libc6 libsdl2-2.0-0 libstdc++6 libgl1; do
+    dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | awk '{print $1}' | grep -qxF "$want" || fail "Depends lacks $want: $(dpkg-deb -f "$deb" Depends)"
+  done
+  dpkg-deb -c "$deb" | awk '{print $1, $2, $6}' >"$T/deb-contents" || fail "dpkg-deb -c cannot list the package"
+  cat >"$T/deb-wanted" <<'LIST'
+drwxr-xr-x root/root ./usr/
+drwxr-xr-x root/root ./usr/bin/
+-rwxr-xr-x root/root ./usr/bin/quarn
+drwxr-xr-x root/root ./usr/libexec/
+drwxr-xr-x root/root ./usr/libexec/quarn/
+-rwxr-xr-x root/root ./usr/libexec/quarn/quarn
+drwxr-xr-x root/root ./usr/share/
+drwxr-xr-x root/root ./usr/share/applications/
+-rw-r--r-- root/root ./usr/share/applications/quarn.desktop
+drwxr-xr-x root/root ./usr/share/quarn/
+-rw-r--r-- root/root ./usr/share/quarn/font.bmp
+-rw-r--r-- root/root ./usr/share/quarn/sprite.bmp
+LIST
+  diff <(sort "$T/deb-wanted") <(sort "$T/deb-contents") >"$T/deb-diff" || fail "package contents (- wanted, + made):
+$(cat "$T/deb-diff")"
+  dpkg -x "$deb" "$T/root" || fail "dpkg -x"
+  expect_installed_tree "$T/root/usr" /usr
+  play_installed "$T/root/usr/bin/quarn"
 }
 
 # --- Input across a reopen, the pointer at the edges, focus without a window manager

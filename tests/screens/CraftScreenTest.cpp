@@ -7,6 +7,7 @@
 namespace {
 
 const Rgb kWhite = {255, 255, 255};
+const Rgb kBlack = {0, 0, 0};
 const Rgb kGrey = FromFloat(0.6f, 0.6f, 0.6f);
 const Rgb kHighlight = FromFloat(0.8f, 0.2f, 0.8f);
 const Rgb kClear = FromFloat(0.0f, 0.5f, 0.0f);
@@ -96,9 +97,11 @@ TEST_F(CraftScreenTest, SpeedRowOneShowsThreeIconsPackedFromTheLeft) {
     SCOPED_TRACE(::testing::Message() << "icon " << n);
     int left = x + 5 + 30 * n;
     const float* tint = tileColours[slots[n] + Trunk];
-    // Icon pixels left..left+24 x y+5..y+29, below the count's glyph rows.
+    // Icon pixels left..left+24 x y+5..y+29, below the count's glyph rows; the
+    // black band along its top (y+5..y+10) shows it upright.
     EXPECT_TRUE(PixelIs(left, y + 27, FromFloat(tint)));
     EXPECT_TRUE(PixelIs(left + 24, y + 27, Modulated(tint, PictureGrey(slots[n]))));
+    EXPECT_TRUE(PixelIs(left + 24, y + 6, kBlack));
     EXPECT_TRUE(PixelIs(left + 5, y + 29, FromFloat(tint)));
     EXPECT_TRUE(PixelIs(left - 1, y + 27, kGrey));
     EXPECT_TRUE(PixelIs(left + 25, y + 27, kGrey));

@@ -1,5 +1,10 @@
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <limits>
+#include <vector>
 
 #include "ScreenFixture.h"
 #include "platform/InputState.h"
@@ -9,6 +14,7 @@
 namespace {
 
 const Rgb kWhite = {255, 255, 255};
+const Rgb kBlack = {0, 0, 0};
 const Rgb kBar = FromFloat(0.7f, 0.1f, 0.4f);
 const Rgb kButtonIdle = FromFloat(1.0f, 0.1f, 0.1f);
 const Rgb kButtonHover = FromFloat(0.0f, 0.5f, 0.7f);
@@ -72,11 +78,13 @@ TEST_F(PlayScreenTest, BottomBarFillsOnlyWhatSlotsAndButtonLeaveFree) {
     SCOPED_TRACE(::testing::Message() << "slot " << k);
     int x0 = 50 * k;
     const float* tint = tileColours[k + Trunk];
-    // The picture covers x0+3..x0+46, y 553..596: white texels left, grey right.
+    // The picture covers x0+3..x0+46, y 553..596: white texels left, grey right
+    // under a black band along its top (y 553..563), so it stands upright.
     EXPECT_TRUE(PixelIs(x0 + 3, 560, FromFloat(tint)));
     EXPECT_TRUE(PixelIs(x0 + 20, 553, FromFloat(tint)));
     EXPECT_TRUE(PixelIs(x0 + 20, 596, FromFloat(tint)));
-    EXPECT_TRUE(PixelIs(x0 + 46, 560, Modulated(tint, PictureGrey(k))));
+    EXPECT_TRUE(PixelIs(x0 + 46, 555, kBlack));
+    EXPECT_TRUE(PixelIs(x0 + 46, 594, Modulated(tint, PictureGrey(k))));
     // The 3-pixel frame around it is bar.
     EXPECT_TRUE(PixelIs(x0 + 2, 560, kBar));
     EXPECT_TRUE(PixelIs(x0 + 47, 560, kBar));
@@ -149,6 +157,81 @@ TEST_F(PlayScreenTest, CraftButtonEdgesHoverAndClick) {
   EXPECT_FALSE(mouseDown);
 }
 
+// The shipped font sheet read straight from its bytes, top row of the picture
+// first, so what the screen shows can be foretold without the game's reader.
+struct FontSheet {
+  int width = 0, height = 0;
+  std::vector<Rgb> texels;
+  Rgb At(int x, int rowFromTop) const { return texels[size_t(rowFromTop) * size_t(width) + size_t(x)]; }
+};
+
+FontSheet ReadShippedFont(const std::vector<uint8_t>& file) {
+  FontSheet sheet;
+  auto le = [&](size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | file[at + size_t(i)];
+    return v;
+  };
+  if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return sheet;
+  const int width = int(int32_t(le(18, 4))), height = int(int32_t(le(22, 4)));
+  const int bytesPerPixel = int(le(28, 2)) / 8;
+  if (width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4) || width * bytesPerPixel % 4 != 0 ||
+      file.size() < 54 + size_t(width) * size_t(height) * size_t(bytesPerPixel))
+    return sheet;
+  sheet.width = width;
+  sheet.height = height;
+  sheet.texels.resize(size_t(width) * size_t(height));
+  // Stored bottom row first, blue-green-red.
+  for (int stored = 0; stored < height; ++stored)
+    for (int x = 0; x < width; ++x) {
+      const uint8_t* p = &file[54 + (size_t(stored) * size_t(width) + size_t(x)) * size_t(bytesPerPixel)];
+      sheet.texels[size_t(height - 1 - stored) * size_t(width) + size_t(x)] = {p[2], p[1], p[0]};
+    }
+  return sheet;
+}
+
+// "craft" with the real glyphs over the idle button, every pixel of the button
+// foretold from font.bmp: character k is the 16 x 16 cell of code k + 32 (16
+// cells a row, the picture's top row first), upright, standing on y 580 at
+// x 560 + 12k; each glyph adds its texel squared to what lies below, clamped.
+TEST_F(PlayScreenTest, CraftLabelMatchesTheShippedFontTexelForTexel) {
+  std::ifstream in(QUARN_DATA_DIR "/font.bmp", std::ios::binary);
+  const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const FontSheet font = ReadShippedFont(file);
+  ASSERT_EQ(font.width, 256) << "data/font.bmp missing or not a 24/32-bit picture";
+  ASSERT_EQ(font.height, 128);
+  std::ofstream(imageDir_ + "/font.bmp", std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                                  std::streamsize(file.size()));
+  Reopen();
+  StandardView();
+  DrawPlayScreen();
+  Grab();
+
+  // The button's own colour as this context stores it, for the glyphs to add to.
+  const Rgb button = Pixel(556, 556);
+  ASSERT_TRUE(PixelIs(556, 556, kButtonIdle));
+  const char* label = "craft";
+  int lit = 0, wrong = 0;
+  for (int y = 555; y < 595; ++y)
+    for (int x = 555; x < 795; ++x) {
+      int want[3] = {button.r, button.g, button.b};
+      for (int k = 0; label[k] != 0; ++k) {
+        const int i = x - (560 + 12 * k), j = y - (580 - 16);
+        if (i < 0 || i >= 16 || j < 0 || j >= 16) continue;
+        const int glyph = label[k] - 32;
+        const Rgb t = font.At(16 * (glyph % 16) + i, 16 * (glyph / 16) + j);
+        const int texel[3] = {t.r, t.g, t.b};
+        for (int ch = 0; ch < 3; ++ch)
+          want[ch] = std::min(255, want[ch] + int(std::lround(double(texel[ch]) * texel[ch] / 255.0)));
+        if (t.r + t.g + t.b > 0) ++lit;
+      }
+      if (!PixelIs(x, y, {want[0], want[1], want[2]}, 1) && ++wrong <= 10)
+        ADD_FAILURE() << PixelIs(x, y, {want[0], want[1], want[2]}, 1).message();
+    }
+  EXPECT_EQ(wrong, 0) << "pixels of the button unlike the font's prediction";
+  EXPECT_GT(lit, 100) << "the five glyphs of font.bmp look empty";
+}
+
 TEST_F(PlayScreenTest, PlainAndTexturedTilesInTheirColours) {
   StandardView();
   // Row 2 (view y 60..89), tile type t in column 490 + t (view x 40t..40t+39).
@@ -162,8 +245,11 @@ TEST_F(PlayScreenTest, PlainAndTexturedTilesInTheirColours) {
     EXPECT_TRUE(PixelIs(left, 60, plain));
     EXPECT_TRUE(PixelIs(left + 5, 75, plain));
     if (t >= Trunk && t <= PaleOre) {
-      // Sprite picture t - 3, tinted: the grey right half tells the picture apart.
+      // Sprite picture t - 3, tinted: the grey right half tells the picture apart,
+      // its black band (y 60..67) that it stands upright.
       EXPECT_TRUE(PixelIs(left + 30, 75, Modulated(tileColours[t], PictureGrey(t - Trunk))));
+      EXPECT_TRUE(PixelIs(left + 30, 61, kBlack));
+      EXPECT_TRUE(PixelIs(left + 30, 88, Modulated(tileColours[t], PictureGrey(t - Trunk))));
     } else {
       EXPECT_TRUE(PixelIs(left + 30, 75, plain));
       EXPECT_TRUE(PixelIs(left + 39, 89, plain));

@@ -81,11 +81,14 @@ void ScreenTest::SetUp() {
   ASSERT_NE(mkdtemp(dirTemplate), nullptr);
   imageDir_ = dirTemplate;
 
+  // Rows here run top of the file's picture first; the game draws the stored
+  // first row (the picture's bottom row, y 15) at the top edge of a sprite.
   std::vector<uint8_t> sprite(96 * 16 * 3);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 96; ++x) {
       int picture = x / 16;
-      uint8_t grey = (x % 16) < 8 ? 255 : uint8_t(PictureGrey(picture));
+      bool left = (x % 16) < 8;
+      uint8_t grey = left ? 255 : y >= 12 ? 0 : uint8_t(PictureGrey(picture));
       for (int ch = 0; ch < 3; ++ch) sprite[(size_t(y) * 96 + size_t(x)) * 3 + size_t(ch)] = grey;
     }
   WriteBmp24(imageDir_ + "/sprite.bmp", 96, 16, sprite);

@@ -22,7 +22,9 @@ std::string ToString(const Rgb& c);
 // Generated images:
 // - sprite.bmp: 96 x 16, six 16 x 16 pictures. Picture k is white in its left
 //   half and grey PictureGrey(k) in its right half, so a tinted picture shows
-//   the tint on the left and tint x grey on the right.
+//   the tint on the left and tint x grey on the right; but the top quarter of
+//   the right half, as drawn, is black (the first four rows stored, t 0 to
+//   0.25), so a picture drawn upside down shows its black band at the bottom.
 // - font.bmp: 256 x 128, black but for one white texel column per glyph: the
 //   glyph in grid column c lights cell column c. A character at pen x therefore
 //   lights view column x + (its grid column), over the glyph's 16 rows.
