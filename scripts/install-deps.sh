@@ -7,12 +7,15 @@
 set -euo pipefail
 
 want="${1:-test}"
-play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0)
+# xfonts-base: SDL draws its error boxes with the X core fonts; without them a
+# player would get the game's failures on stderr only.
+play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libx11-dev libxrandr-dev
+      libgl1-mesa-dri libegl-mesa0 libglx-mesa0 xfonts-base)
 # cpack's Debian generator: dpkg-shlibdeps (dpkg-dev) works out Depends, file
 # finds the programs among the files, strip (binutils) slims them.
 package=("${play[@]}" dpkg-dev file binutils)
 test=("${package[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-      xvfb xdotool x11-utils x11-xserver-utils imagemagick libx11-dev)
+      xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 
 case "$want" in
   play) packages=("${play[@]}") ;;
