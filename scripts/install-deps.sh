@@ -2,6 +2,7 @@
 # Installs the Debian packages a task needs, and only those that are missing.
 #   scripts/install-deps.sh play   build and run the game
 #   scripts/install-deps.sh test   build everything and run every test layer
+#   scripts/install-deps.sh windows  cross-build the Windows game and test it under Wine
 # As root it runs apt-get; otherwise it prints the exact command to run and fails.
 set -euo pipefail
 
@@ -9,11 +10,14 @@ want="${1:-test}"
 play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0)
 test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       xvfb xdotool x11-utils x11-xserver-utils imagemagick libx11-dev)
+windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip wine wine64 libgl1 libgl1-mesa-dri libglx-mesa0
+         xvfb xdotool x11-utils x11-xserver-utils imagemagick unzip)
 
 case "$want" in
   play) packages=("${play[@]}") ;;
   test) packages=("${test[@]}") ;;
-  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+  windows) packages=("${windows[@]}") ;;
+  *) echo "usage: $0 play|test|windows" >&2; exit 2 ;;
 esac
 
 missing=()
