@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
 #ifdef QUARN_REPLAY_FULL
     return RunFullReplay(options, segments);
 #else
-    std::fprintf(stderr, "quarn-replay: --full is not available in this build (no OpenGL)\n");
+    std::fprintf(stderr, "quarn-replay: --full is not available in this build (no offscreen OpenGL context)\n");
     return 2;
 #endif
   }
