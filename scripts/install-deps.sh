@@ -10,8 +10,12 @@ want="${1:-test}"
 play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0)
 test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       xvfb xdotool x11-utils x11-xserver-utils imagemagick libx11-dev)
-windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip wine wine64 libgl1 libgl1-mesa-dri libglx-mesa0
-         xvfb xdotool x11-utils x11-xserver-utils imagemagick unzip)
+# Wine loads OpenGL and the X extensions (display modes, input, cursors) and
+# FreeType at run time; Debian only recommends them.
+windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
+         libgl1 libgl1-mesa-dri libglx-mesa0 libxrandr2 libxrender1 libxi6 libxcursor1 libxfixes3
+         libxinerama1 libxcomposite1 libxxf86vm1 libfreetype6 libfontconfig1
+         xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 
 case "$want" in
   play) packages=("${play[@]}") ;;
