@@ -3,6 +3,7 @@
 #   scripts/install-deps.sh play   build and run the game
 #   scripts/install-deps.sh package  build the release and make the Debian package
 #   scripts/install-deps.sh test   build everything and run every test layer
+#   scripts/install-deps.sh windows  cross-build the Windows game and test it under Wine
 # As root it runs apt-get; otherwise it prints the exact command to run and fails.
 set -euo pipefail
 
@@ -14,14 +15,22 @@ play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libx11-dev libx
 # cpack's Debian generator: dpkg-shlibdeps (dpkg-dev) works out Depends, file
 # finds the programs among the files, strip (binutils) slims them.
 package=("${play[@]}" dpkg-dev file binutils)
-test=("${package[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+# Wine loads OpenGL and the X extensions (display modes, input, cursors) and
+# FreeType at run time; Debian only recommends them.
+windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
+         libgl1 libgl1-mesa-dri libglx-mesa0 libxrandr2 libxrender1 libxi6 libxcursor1 libxfixes3
+         libxinerama1 libxcomposite1 libxxf86vm1 libfreetype6 libfontconfig1
+         xvfb xdotool x11-utils x11-xserver-utils imagemagick)
+# Every layer, the Windows ones included.
+test=("${package[@]}" "${windows[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 
 case "$want" in
   play) packages=("${play[@]}") ;;
   package) packages=("${package[@]}") ;;
   test) packages=("${test[@]}") ;;
-  *) echo "usage: $0 play|package|test" >&2; exit 2 ;;
+  windows) packages=("${windows[@]}") ;;
+  *) echo "usage: $0 play|package|windows|test" >&2; exit 2 ;;
 esac
 
 missing=()

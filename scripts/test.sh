@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test layer:
-# unit (also under AddressSanitizer + UndefinedBehaviorSanitizer), render, e2e, soak, fuzz.
+# unit (also under AddressSanitizer + UndefinedBehaviorSanitizer), render, e2e, soak, fuzz,
+# and the Windows build's under Wine: unit-windows, trace-windows, e2e-windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -24,5 +25,17 @@ if [ -f fuzz/CMakeLists.txt ]; then
 fi
 
 echo "== all tests"
-cd build
-ctest --output-on-failure -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+# The Windows layers: the cross build and its zip, the unit tests under Wine, the
+# traces against the Linux build's, and the zip's quarn.exe end to end. One Wine
+# prefix for the run (build-windows/wine-prefix); its server ends with the run.
+scripts/build-windows.sh
+export QUARN_WINEPREFIX="$PWD/build-windows/wine-prefix"
+trap 'tests/windows/wine-run.sh --stop' EXIT
+echo "== Windows unit tests under Wine"
+(cd build-windows && ctest -L unit-windows --output-on-failure -j"$jobs")
+echo "== Windows traces against the Linux build's"
+(cd build-windows && ctest -L trace-windows --output-on-failure)
+echo "== Windows end to end (Wine, Xvfb)"
+(cd build-windows && QUARN_ZIP="$PWD/../dist/quarn-windows-x64.zip" ctest -L e2e-windows --output-on-failure)

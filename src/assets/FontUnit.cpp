@@ -2,7 +2,7 @@
 
 #include "assets/TextureLists.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 
 #include <cstring>
 

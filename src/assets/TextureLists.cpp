@@ -2,7 +2,7 @@
 
 #include "assets/UTypes.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 
 #include <cstdlib>
 

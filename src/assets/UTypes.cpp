@@ -26,21 +26,38 @@ int32_t ReadInt32(const uint8_t* p) {
 
 uint16_t ReadUInt16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
+#ifdef _WIN32
+// 64-bit sizes: the plain stat's are 32-bit longs here.
+using FileInfo = struct _stat64;
+int InfoOf(std::FILE* file, FileInfo& info) { return _fstat64(_fileno(file), &info); }
+constexpr char kSeparators[] = "/\\";
+#else
+using FileInfo = struct stat;
+int InfoOf(std::FILE* file, FileInfo& info) { return fstat(fileno(file), &info); }
+constexpr char kSeparators[] = "/";
+#endif
+
 // The folder part of a path exists (or the path has none).
 bool FolderExists(const char* fileName) {
   std::string path(fileName);
-  size_t slash = path.find_last_of('/');
+  size_t slash = path.find_last_of(kSeparators);
   if (slash == std::string::npos) return true;
-  std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
-  struct stat info;
+  std::string folder = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+  FileInfo info;
+#ifdef _WIN32
+  return _stat64(folder.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+#else
   return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
 }
 
 // The error codes the game reports are the Windows ones: 2 no such file, 3 no such folder,
-// 5 access denied.
-[[noreturn]] void OpenFailed(const char* fileName, int error) {
+// 5 access denied. On Windows the C runtime keeps the system's own code of the failed open.
+[[noreturn]] void OpenFailed(const char* fileName, int error, unsigned long systemError) {
   int32_t code = 5;
-  if (error == ENOENT)
+  if (systemError != 0)
+    code = int32_t(systemError);
+  else if (error == ENOENT)
     code = FolderExists(fileName) ? 2 : 3;
   else if (error == ENOTDIR || error == ENAMETOOLONG)
     code = 3;
@@ -64,13 +81,20 @@ void InvalidBitmap(std::FILE* file) {
 
 uint8_t* ReadBmpImage(const char* fileName, uint32_t colourKey, int32_t& width, int32_t& height,
                       uint16_t& bitCount) {
+#ifdef _WIN32
+  _doserrno = 0;
+#endif
   std::FILE* file = std::fopen(fileName, "rb");
-  if (!file) OpenFailed(fileName, errno);
-  struct stat info {};
-  const bool known = fstat(fileno(file), &info) == 0;
-  const bool regular = known && S_ISREG(info.st_mode);
-  // Opening a folder succeeds here but is refused where the game's error codes come from.
-  if (known && S_ISDIR(info.st_mode)) Fatal(file, nullptr, 5, kPlaceOpen);
+#ifdef _WIN32
+  if (!file) OpenFailed(fileName, errno, _doserrno);
+#else
+  if (!file) OpenFailed(fileName, errno, 0);
+#endif
+  FileInfo info {};
+  const bool known = InfoOf(file, info) == 0;
+  const bool regular = known && (info.st_mode & S_IFMT) == S_IFREG;
+  // Opening a folder succeeds on Linux but is refused where the game's error codes come from.
+  if (known && (info.st_mode & S_IFMT) == S_IFDIR) Fatal(file, nullptr, 5, kPlaceOpen);
 
   // The whole header is read before the signature is looked at, so a tiny file is a short
   // read rather than an invalid bitmap.

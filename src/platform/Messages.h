@@ -4,8 +4,11 @@
 
 #include <cstdint>
 
+// The Win32 box styles (macros of the same values where <windows.h> came first).
+#ifndef MB_OK
 constexpr uint32_t MB_OK = 0x0;
 constexpr uint32_t MB_ICONERROR = 0x10;
+#endif
 
 // Where boxes go. Unset: "Error: <text>" on stderr (caption first), and the
 // program carries on as after a dismissed box.

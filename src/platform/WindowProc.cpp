@@ -4,6 +4,7 @@
 
 void (*resizeViewHook)(int32_t width, int32_t height) = nullptr;
 intptr_t (*defaultWindowProcHook)(WindowHandle, uint32_t, uintptr_t, intptr_t) = nullptr;
+void (*postQuitMessageHook)(int32_t exitCode) = nullptr;
 bool quitPosted = false;
 int32_t quitExitCode = 0;
 
@@ -13,11 +14,15 @@ intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t 
 }
 
 void PlatformPostQuitMessage(int32_t exitCode) {
+  if (postQuitMessageHook) {
+    postQuitMessageHook(exitCode);
+    return;
+  }
   quitPosted = true;
   quitExitCode = exitCode;
 }
 
-intptr_t WindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t QUARN_CALLBACK WindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   uint32_t low = uint32_t(uintptr_t(lParam) & 0xFFFFu);
   uint32_t high = uint32_t((uintptr_t(lParam) >> 16) & 0xFFFFu);
   switch (message) {

@@ -5,7 +5,16 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
+// The system's window-procedure convention and handle type, so that WindowProc
+// is itself the class's WNDPROC.
+#define QUARN_CALLBACK __stdcall
+struct HWND__;
+using WindowHandle = HWND__*;
+#else
+#define QUARN_CALLBACK
 using WindowHandle = void*;
+#endif
 
 struct WindowMessage {
   WindowHandle window;
@@ -14,6 +23,9 @@ struct WindowMessage {
   intptr_t lParam;
 };
 
+// <windows.h> defines these as macros of the same values; whichever header comes
+// first, both orders compile.
+#ifndef WM_SIZE
 constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
@@ -28,13 +40,14 @@ constexpr uint32_t WM_LBUTTONUP = 0x0202;
 constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
 constexpr uint32_t WM_SYSKEYUP = 0x0105;
 constexpr uintptr_t MK_LBUTTON = 0x0001;
+#endif
 
 // lParam of a mouse move or a size message: low word x (width), high word y (height).
 constexpr intptr_t MakeLParam(uint32_t low, uint32_t high) {
   return intptr_t((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }
 
-intptr_t WindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+intptr_t QUARN_CALLBACK WindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // --- What the procedure reaches through the platform ---
 
@@ -47,8 +60,10 @@ extern intptr_t (*defaultWindowProcHook)(WindowHandle window, uint32_t message, 
                                          intptr_t lParam);
 intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// Posting a quit only raises a flag; the message pump hands out WM_QUIT once the
-// queue has nothing else, as a Win32 thread queue does.
+// Where a close request's quit goes. Unset, posting a quit only raises a flag and
+// the message pump hands out WM_QUIT once the queue has nothing else, as a Win32
+// thread queue does; on Windows it is the system's PostQuitMessage.
+extern void (*postQuitMessageHook)(int32_t exitCode);
 extern bool quitPosted;
 extern int32_t quitExitCode;
 void PlatformPostQuitMessage(int32_t exitCode);

@@ -1,4 +1,4 @@
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 
 #include <cmath>
 

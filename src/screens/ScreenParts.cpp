@@ -1,6 +1,6 @@
 #include "screens/ScreenParts.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 
 #include "platform/InputState.h"
 

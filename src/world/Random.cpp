@@ -4,6 +4,8 @@
 
 #include "world/GameState.h"
 
+uint32_t (*seedClockHook)() = nullptr;
+
 namespace {
 bool fixedSeedSet = false;
 uint32_t fixedSeed = 0;
@@ -16,6 +18,10 @@ int32_t RandomBelow(int32_t n) {
 }
 
 void ReseedRandom() {
+  if (seedClockHook) {
+    randomSeed = seedClockHook();
+    return;
+  }
   // steady_clock is the monotonic high-resolution counter here; its nanosecond
   // count changes on every read, so its low bits make a good seed.
   auto count = std::chrono::steady_clock::now().time_since_epoch().count();

@@ -9,6 +9,11 @@ int32_t RandomBelow(int32_t n);
 // randomSeed from a fast-running clock (low 32 bits), the millisecond tick as fallback.
 void ReseedRandom();
 
+// The clock ReseedRandom reads. The platform sets it where the system has its own
+// high-resolution counter (Windows: QueryPerformanceCounter); unset, it is the
+// standard library's steady clock.
+extern uint32_t (*seedClockHook)();
+
 // Reseeds and fills every cell of World with a new landscape.
 void GenerateWorld();
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 namespace {
@@ -62,9 +63,21 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 ScratchDir::ScratchDir() {
+#ifdef _WIN32
+  // No mkdtemp in the Windows C runtime: a fresh name by trial.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+    std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("quarn-assets-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) path = candidate.string();
+  }
+  if (path.empty()) throw std::runtime_error("cannot make a scratch folder");
+#else
   std::string pattern = (std::filesystem::temp_directory_path() / "quarn-assets-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
   path = pattern;
+#endif
 }
 
 ScratchDir::~ScratchDir() {

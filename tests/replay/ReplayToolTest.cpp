@@ -1,10 +1,15 @@
 // Runs the quarn-replay executable as a user would.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -37,14 +42,24 @@ std::string WriteTemp(const std::string& name, const std::string& text) {
   return path;
 }
 
+#ifdef _WIN32
+// The tool lies beside this test program; the command shell wants its own path form.
+std::string ToolCommand() {
+  return "\"" + (std::filesystem::path(_pgmptr).parent_path() / QUARN_REPLAY_EXE).string() + "\"";
+}
+int ExitStatus(int raw) { return raw; }
+#else
+std::string ToolCommand() { return QUARN_REPLAY_EXE; }
+int ExitStatus(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
+#endif
+
 // `args` is passed through the shell; `input`, when given, is standard input.
 ToolRun RunTool(const std::string& args, const std::string& input = "") {
   std::string in = WriteTemp("stdin", input);
   std::string out = TempPath("stdout"), err = TempPath("stderr");
-  std::string command = std::string(QUARN_REPLAY_EXE) + " " + args + " <" + in + " >" + out + " 2>" + err;
+  std::string command = ToolCommand() + " " + args + " <" + in + " >" + out + " 2>" + err;
   ToolRun run;
-  int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.status = ExitStatus(std::system(command.c_str()));
   run.out = ReadAll(out);
   run.err = ReadAll(err);
   std::istringstream lines(run.out);

@@ -49,7 +49,7 @@ class WindowProcTest : public ::testing::Test {
     return WindowProc(window, message, wParam, lParam);
   }
   int dummy = 0;
-  WindowHandle window = &dummy;
+  WindowHandle window = reinterpret_cast<WindowHandle>(&dummy);
 };
 
 }  // namespace
@@ -146,12 +146,24 @@ TEST_F(WindowProcTest, SizeReachesTheHookOnlyWhenThereIsOne) {
   EXPECT_EQ(defaultCall.count, 0);
 }
 
+int32_t systemQuitCode = -1;
+void RecordSystemQuit(int32_t exitCode) { systemQuitCode = exitCode; }
+
 TEST_F(WindowProcTest, CloseOnlyPostsAQuit) {
   EXPECT_EQ(Send(WM_CLOSE), 0);
   EXPECT_TRUE(quitPosted);
   EXPECT_EQ(quitExitCode, 0);
   EXPECT_FALSE(done);  // the main loop sets it when the quit comes back
   EXPECT_EQ(defaultCall.count, 0);
+
+  // Where the system has its own queue, the quit goes there and nowhere else.
+  quitPosted = false;
+  postQuitMessageHook = RecordSystemQuit;
+  EXPECT_EQ(Send(WM_CLOSE), 0);
+  postQuitMessageHook = nullptr;
+  EXPECT_EQ(systemQuitCode, 0);
+  EXPECT_FALSE(quitPosted);
+  EXPECT_FALSE(done);
 }
 
 TEST_F(WindowProcTest, OtherMessagesGoToTheDefaultWithTheSameArguments) {

@@ -68,6 +68,17 @@ TEST(GenerationTest, SeedZeroWorkedExample) {
   EXPECT_EQ(randomSeed, 3080147327u);
 }
 
+TEST(GenerationTest, ThePlatformsCounterSeedsTheWorld) {
+  // Windows reseeds from QueryPerformanceCounter through the hook: a counter
+  // reading 0 gives the seed-zero world.
+  ClearFixedSeed();
+  seedClockHook = [] { return 0u; };
+  GenerateWorld();
+  seedClockHook = nullptr;
+  EXPECT_EQ(Column(7), "0000000220014454745444884");
+  EXPECT_EQ(randomSeed, 3080147327u);
+}
+
 TEST(GenerationTest, SameSeedSameWorldAndFixedSeedOnlyAfterReseed) {
   GenerateWithSeed(99);
   std::string first;

@@ -99,7 +99,7 @@ bool ParseReplayArgs(int argc, char** argv, ReplayOptions& options) {
         return false;
       }
       ++i;
-      request.frame = long(frame);
+      request.frame = frame;
       request.file = value.substr(colon + 1);
       options.screenshots.push_back(request);
     } else {
@@ -275,10 +275,10 @@ std::string FormatDigFraction(float value) {
   return text;
 }
 
-std::string TraceLine(long frame) {
+std::string TraceLine(int64_t frame) {
   char text[512];
   std::snprintf(text, sizeof text,
-                "%ld %d %d %d %d %d %d %d %s %d %d %d %d %d %d %d %d %d %d %d %d %u", frame, int(screen),
+                "%lld %d %d %d %d %d %d %d %s %d %d %d %d %d %d %d %d %d %d %d %d %u", (long long)frame, int(screen),
                 int(playerX), int(playerY), int(velocityY), airborne ? 1 : 0, int(cameraLift), int(digTicks),
                 FormatDigFraction(digFraction).c_str(), int(targetColumn), int(targetRow), int(inventory[0]),
                 int(inventory[1]), int(inventory[2]), int(inventory[3]), int(inventory[4]), int(inventory[5]),
@@ -286,14 +286,14 @@ std::string TraceLine(long frame) {
   return text;
 }
 
-void PrintTraceLine(long frame) {
+void PrintTraceLine(int64_t frame) {
   std::string line = TraceLine(frame);
   line += '\n';
   std::fputs(line.c_str(), stdout);
 }
 
-long RunPlayScript(const std::vector<ScriptSegment>& segments, bool trace) {
-  long frame = 0;
+int64_t RunPlayScript(const std::vector<ScriptSegment>& segments, bool trace) {
+  int64_t frame = 0;
   ScriptSegment held;  // nothing held, pointer at (0, 0), button up
   for (const ScriptSegment& segment : segments) {
     DeliverSegmentMessages(held, segment);

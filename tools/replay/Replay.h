@@ -9,7 +9,7 @@
 
 // --screenshot FRAME:FILE: the view after frame FRAME (1 = the first frame).
 struct ScreenshotRequest {
-  long frame = 0;
+  int64_t frame = 0;
   std::string file;
 };
 
@@ -94,11 +94,12 @@ std::string FormatDigFraction(float value);
 // frame screen playerX playerY velocityY airborne cameraLift digTicks digFraction
 // targetColumn targetRow inv0..inv5 won speedBonus powerBonus rangeBonus randomSeed
 // (no newline).
-std::string TraceLine(long frame);
+std::string TraceLine(int64_t frame);
 
 // TraceLine and a newline on standard output.
-void PrintTraceLine(long frame);
+void PrintTraceLine(int64_t frame);
 
 // The default mode: every frame is one UpdatePlay, whatever screen holds.
-// Returns the number of frames run.
-long RunPlayScript(const std::vector<ScriptSegment>& segments, bool trace);
+// Returns the number of frames run (64 bits: a script may hold more than 2^31,
+// and long has only 32 bits on Windows).
+int64_t RunPlayScript(const std::vector<ScriptSegment>& segments, bool trace);

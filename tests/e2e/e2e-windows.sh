@@ -1,0 +1,254 @@
+#!/usr/bin/env bash
+# End-to-end checks of the Windows build: the real quarn.exe, started under Wine
+# from a folder holding it and its images (as the zip unpacks), on a fresh Xvfb
+# per case, driven with xdotool and judged by the title and pixel probes, with
+# the harness of the Linux cases (e2e-lib.sh).
+#
+#   e2e-windows.sh <case>
+#
+# Environment (set by CTest in build-windows/): QUARN_EXE (quarn.exe),
+# QUARN_DATA (font.bmp, sprite.bmp), QUARN_CLOSE (the WM_DELETE_WINDOW helper of
+# the Linux build), QUARN_WINEPREFIX (the Wine prefix of the test run; each case
+# starts a Wine server of its own on its own display and ends it).
+# QUARN_ZIP, when set, is unpacked instead of QUARN_EXE and QUARN_DATA. By hand:
+#   QUARN_BUILD_DIR=build-windows tests/e2e/e2e-windows.sh menu
+set -u
+
+CASE="${1:?usage: e2e-windows.sh <case>}"
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+if [ -n "${QUARN_BUILD_DIR:-}" ]; then
+  QUARN_BUILD_DIR=$(cd "$QUARN_BUILD_DIR" && pwd)
+  : "${QUARN_EXE:=$QUARN_BUILD_DIR/quarn.exe}" "${QUARN_WINEPREFIX:=$QUARN_BUILD_DIR/wine-prefix}"
+fi
+: "${QUARN_DATA:=$root/data}" "${QUARN_CLOSE:=$root/build/quarn-e2e-close}"
+: "${QUARN_EXE:?}" "${QUARN_WINEPREFIX:?}"
+export QUARN_WINEPREFIX
+WINE_RUN="$root/tests/windows/wine-run.sh"
+
+for tool in wine Xvfb xdotool xwininfo xrandr import; do
+  command -v "$tool" >/dev/null || {
+    echo "e2e-windows: $tool is missing: install wine wine64 xvfb xdotool x11-utils x11-xserver-utils imagemagick (scripts/install-deps.sh windows)" >&2
+    exit 1
+  }
+done
+
+. "$here/e2e-lib.sh"
+
+# --- What differs from the Linux harness ---------------------------------------
+# Wine draws the window's frame itself (no window manager): the X window of the
+# game is the whole frame, and the client area is its child window holding the
+# OpenGL drawing, at about (4, 23) in a window and at (0, 0) in full screen.
+# Probes and pointer moves are in client pixels, as in the Linux cases.
+
+CX=0 CY=0 CW=0 CH=0
+
+client_area() {
+  local geometry
+  geometry=$(xwininfo -tree -id "$WIN" 2>/dev/null |
+    awk '/^ +0x[0-9a-f]+ / && $(NF-1) ~ /^[0-9]+x[0-9]+\+/ {print $(NF-1), $NF; exit}')
+  [ -n "$geometry" ] || fail "no client window inside the game window $WIN"
+  read -r size at <<<"$geometry"
+  CW=${size%%x*}
+  size=${size#*x}
+  CH=${size%%+*}
+  at=${at#+}
+  CX=${at%%+*}
+  CY=${at#*+}
+}
+
+eval "$(declare -f find_window | sed '1s/find_window/lib_find_window/')"
+eval "$(declare -f wait_reopen | sed '1s/wait_reopen/lib_wait_reopen/')"
+eval "$(declare -f point | sed '1s/point/lib_point/')"
+find_window() { lib_find_window "$@"; client_area; }
+wait_reopen() { lib_wait_reopen "$@"; client_area; }
+point() { lib_point $(($1 + CX)) $(($2 + CY)); }
+
+shoot() {
+  import -window root -crop "${CW}x${CH}+${CX}+${CY}" +repage "${1:-$SHOT}" 2>/dev/null ||
+    fail "screenshot of the client area failed"
+}
+
+expect_client() {
+  local at="$1"
+  [ "$CW,$CH" = "800,600" ] || fail "client area ${CW}x$CH, wanted 800x600"
+  [ "$CX,$CY" = "$at" ] || fail "client area at ($CX,$CY), wanted ($at)"
+}
+
+# The zip's layout: quarn.exe beside its two images.
+prepare_data() {
+  mkdir -p "$T/run"
+  if [ -n "${QUARN_ZIP:-}" ]; then
+    unzip -q -o "$QUARN_ZIP" -d "$T/run" || fail "cannot unpack $QUARN_ZIP"
+  else
+    cp "$QUARN_EXE" "$T/run/quarn.exe" && cp "$QUARN_DATA/font.bmp" "$QUARN_DATA/sprite.bmp" "$T/run/" ||
+      fail "cannot lay out the game folder"
+  fi
+}
+
+start_game() {
+  (cd "$T/run" && exec env "$@" "$WINE_RUN" ./quarn.exe >"$T/game.out" 2>"$T/game.err") &
+  GAME_PID=$!
+}
+
+# The runner's timeout passes a TERM on to Wine; whatever is still there after
+# the harness's grace goes by its id.
+stop_game_process() {
+  [ -n "$GAME_PID" ] || return 0
+  local child
+  for child in $(pgrep -P "$GAME_PID"); do kill -KILL "$child" 2>/dev/null; done
+  { wait "$GAME_PID"; } 2>/dev/null
+  GAME_PID=""
+}
+# The Wine server keeps the display modes of the X server it first served: each
+# case has its own, started on the case's display and ended with it.
+stop_wine() { "$WINE_RUN" --stop; }
+trap 'stop_game_process; stop_wine; cleanup' EXIT
+
+WINDOWED_AT="4,23"
+
+# --- The cases ----------------------------------------------------------------
+
+case_window() {
+  start_xvfb; prepare_data
+  local t0 ms
+  t0=$(date +%s%N)
+  start_game
+  find_window 15
+  ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+  [ "$(title)" = "quarn" ] || fail "first title '$(title)', wanted 'quarn'"
+  expect_client "$WINDOWED_AT"
+  expect_menu
+  log "start to the visible window: $ms ms; to the menu seen in a screenshot: $(( ($(date +%s%N) - t0) / 1000000 )) ms"
+  wait_title '^ \[ FPS - [1-9][0-9]* \] $' 3
+  log "title: '$(title)'"
+}
+
+case_menu() {
+  start_xvfb; prepare_data; start_game
+  find_window 15
+  expect_menu
+  point 400 200
+  wait_colours 6 "game button under the pointer" "$GAME_HOVER" "$EXIT_IDLE"
+  point 400 350
+  wait_colours 6 "exit button under the pointer" "$GAME_IDLE" "$EXIT_HOVER"
+  point 300 200
+  wait_colours 6 "pointer on the game button's edge" "$GAME_IDLE" "$EXIT_IDLE"
+}
+
+case_play() {
+  start_xvfb; prepare_data; start_game
+  find_window 15
+  expect_menu
+  to_play
+  wait_still 10
+  expect_player
+  cp "$SHOT" "$T/before.png"
+  hold_key Right
+  sleep 0.2
+  shoot "$T/after.png"
+  local changed; changed=$(differing_pixels "$T/before.png" "$T/after.png")
+  [ "$changed" -gt 1000 ] || fail "holding Right changed only $changed pixels of the view"
+  hold_key Escape
+  wait_colours 10 "the menu after Esc" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
+}
+
+case_craft() {
+  start_xvfb; prepare_data; start_game
+  find_window 15
+  expect_menu
+  to_play
+  click 675 575
+  wait_colours 10 "the craft screen" "$MENU_BACK" "$BACK_HOVER" "$SPEED_ROW1_GREY"
+  click 675 575
+  point 10 300
+  wait_colours 10 "the play screen after \"back in game\"" "$SKY" "$BOTTOM_BAR" "$CRAFT_IDLE"
+}
+
+case_fullscreen() {
+  start_xvfb; add_800x600_mode; prepare_data; start_game
+  find_window 15
+  expect_menu
+  to_play
+  wait_title '^ \[ FPS' 3
+  hold_key F1
+  wait_reopen
+  [ "$(screen_size)" = "800x600" ] || fail "screen is $(screen_size) in full screen, wanted 800x600"
+  expect_client "0,0"
+  point 10 300
+  wait_colours 10 "the play screen in full screen" "$SKY" "$BOTTOM_BAR"
+  wait_title '^ \[ FPS - [1-9]' 3
+  hold_key F1
+  wait_reopen
+  [ "$(screen_size)" = "1024x768" ] || fail "screen is $(screen_size) after leaving full screen, wanted 1024x768"
+  expect_client "$WINDOWED_AT"
+  wait_colours 10 "the play screen windowed again" "$SKY" "$BOTTOM_BAR"
+  [ -z "$(error_box)" ] || fail "an \"Error\" box is up"
+}
+
+# No 800 x 600 mode: "Unable to switch to fullscreen!", then a window as before.
+case_fullscreen_refused() {
+  start_xvfb; prepare_data; start_game
+  find_window 15
+  expect_menu
+  wait_title '^ \[ FPS' 3
+  hold_key F1
+  wait_error_box 10
+  dismiss_error_box
+  wait_reopen
+  expect_client "$WINDOWED_AT"
+  [ "$(screen_size)" = "1024x768" ] || fail "screen is $(screen_size), wanted it untouched"
+  expect_menu
+  wait_title '^ \[ FPS - [1-9]' 3
+}
+
+case_close_request() {
+  [ -x "$QUARN_CLOSE" ] || fail "no close helper at $QUARN_CLOSE: build the Linux build (build/) first"
+  start_xvfb; prepare_data; start_game
+  find_window 15
+  expect_menu
+  "$QUARN_CLOSE" "$WIN" || fail "the close helper failed"
+  wait_exit 10
+  [ "$STATUS" = 0 ] || fail "status $STATUS after a close request, wanted 0"
+}
+
+case_exit_button() {
+  start_xvfb; prepare_data; start_game
+  find_window 15
+  expect_menu
+  click 400 350
+  wait_exit 10
+  [ "$STATUS" = 0 ] || fail "status $STATUS after \"exit\", wanted 0"
+}
+
+case_missing_sprite() {
+  start_xvfb; prepare_data; rm "$T/run/sprite.bmp"; start_game
+  wait_error_box 15
+  dismiss_error_box
+  wait_exit 10
+  [ "$STATUS" = 2 ] || fail "status $STATUS for a missing sprite.bmp, wanted 2"
+}
+
+case_truncated_sprite() {
+  start_xvfb; prepare_data; head -c 10 "$QUARN_DATA/sprite.bmp" >"$T/run/sprite.bmp"; start_game
+  wait_error_box 15
+  dismiss_error_box
+  wait_exit 10
+  [ "$STATUS" = 100 ] || fail "status $STATUS for a truncated sprite.bmp, wanted 100"
+}
+
+case_invalid_sprite() {
+  start_xvfb; prepare_data
+  { printf 'XX'; head -c 200 /dev/zero; } >"$T/run/sprite.bmp"
+  start_game
+  wait_error_box 15
+  dismiss_error_box
+  find_window 10
+  expect_menu
+  wait_title '^ \[ FPS - [1-9]' 3
+}
+
+type "case_$CASE" >/dev/null 2>&1 || { echo "unknown case: $CASE" >&2; exit 2; }
+"case_$CASE"
+PASSED=1
+log "passed"
