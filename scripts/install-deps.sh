@@ -10,7 +10,7 @@ set -euo pipefail
 want="${1:-test}"
 # xfonts-base: SDL draws its error boxes with the X core fonts; without them a
 # player would get the game's failures on stderr only.
-play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libegl-dev libx11-dev libxrandr-dev
+play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libopengl-dev libglx-dev libegl-dev libx11-dev libxrandr-dev
       libgl1-mesa-dri libegl-mesa0 libglx-mesa0 xfonts-base)
 # cpack's Debian generator: dpkg-shlibdeps (dpkg-dev) works out Depends, file
 # finds the programs among the files, strip (binutils) slims them.

@@ -40,19 +40,6 @@ case_window() {
   log "frame-rate title after $(( ($(date +%s%N) - t0) / 1000000 )) ms: '$(title)'"
 }
 
-case_menu() {
-  start_xvfb; prepare_data; start_game
-  find_window 10
-  expect_menu
-  point 400 200
-  wait_colours 6 "game button under the pointer" "$GAME_HOVER" "$EXIT_IDLE"
-  point 400 350
-  wait_colours 6 "exit button under the pointer" "$GAME_IDLE" "$EXIT_HOVER"
-  # Edges are outside the buttons.
-  point 300 200
-  wait_colours 6 "pointer on the game button's edge" "$GAME_IDLE" "$EXIT_IDLE"
-}
-
 case_play() {
   start_xvfb; prepare_data; start_game
   find_window 10
@@ -69,18 +56,6 @@ case_play() {
   expect_player "$T/after.png"
   hold_key Escape
   wait_colours 10 "the menu after Esc" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
-}
-
-case_craft() {
-  start_xvfb; prepare_data; start_game
-  find_window 10
-  expect_menu
-  to_play
-  click 675 575
-  wait_colours 10 "the craft screen" "$MENU_BACK" "$BACK_HOVER" "$SPEED_ROW1_GREY"
-  click 675 575
-  point 10 300
-  wait_colours 10 "the play screen after \"back in game\"" "$SKY" "$BOTTOM_BAR" "$CRAFT_IDLE"
 }
 
 case_fullscreen() {
@@ -206,51 +181,6 @@ case_no_capture() {
   sleep 0.25
   point 400 200
   wait_colours 6 "the play screen from the latched press" "$SKY" "$BOTTOM_BAR"
-}
-
-case_close_request() {
-  start_xvfb; prepare_data; start_game
-  find_window 10
-  expect_menu
-  "$QUARN_CLOSE" "$WIN" || fail "the close helper failed"
-  wait_exit 10
-  [ "$STATUS" = 0 ] || fail "status $STATUS after a close request, wanted 0"
-}
-
-case_exit_button() {
-  start_xvfb; prepare_data; start_game
-  find_window 10
-  expect_menu
-  click 400 350
-  wait_exit 10
-  [ "$STATUS" = 0 ] || fail "status $STATUS after \"exit\", wanted 0"
-}
-
-case_missing_sprite() {
-  start_xvfb; prepare_data; rm "$T/run/sprite.bmp"; start_game
-  wait_error_box 10
-  dismiss_error_box
-  wait_exit 10
-  [ "$STATUS" = 2 ] || fail "status $STATUS for a missing sprite.bmp, wanted 2"
-}
-
-case_truncated_sprite() {
-  start_xvfb; prepare_data; head -c 10 "$QUARN_DATA/sprite.bmp" >"$T/run/sprite.bmp"; start_game
-  wait_error_box 10
-  dismiss_error_box
-  wait_exit 10
-  [ "$STATUS" = 100 ] || fail "status $STATUS for a truncated sprite.bmp, wanted 100"
-}
-
-case_invalid_sprite() {
-  start_xvfb; prepare_data
-  { printf 'XX'; head -c 200 /dev/zero; } >"$T/run/sprite.bmp"
-  start_game
-  wait_error_box 10
-  dismiss_error_box
-  find_window 10
-  expect_menu
-  wait_title '^ \[ FPS - [1-9]' 3
 }
 
 # QUARN_SEED: the same seed gives the same world; a bad value is ignored with a warning.
