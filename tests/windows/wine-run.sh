@@ -13,7 +13,12 @@ set -u
 
 if [ "${1:-}" = --stop ]; then
   : "${QUARN_WINEPREFIX:?--stop needs QUARN_WINEPREFIX}"
-  [ -d "$QUARN_WINEPREFIX" ] && WINEPREFIX="$QUARN_WINEPREFIX" wineserver -k 2>/dev/null
+  # Killed, then waited for: a program started meanwhile would join the old
+  # server (and the X display it serves).
+  if [ -d "$QUARN_WINEPREFIX" ]; then
+    WINEPREFIX="$QUARN_WINEPREFIX" wineserver -k 2>/dev/null
+    WINEPREFIX="$QUARN_WINEPREFIX" timeout -s KILL 30 wineserver -w 2>/dev/null
+  fi
   exit 0
 fi
 
