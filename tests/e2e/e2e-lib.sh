@@ -341,6 +341,24 @@ case_craft() {
   wait_colours 10 "the play screen after \"back in game\"" "$SKY" "$BOTTOM_BAR" "$CRAFT_IDLE"
 }
 
+case_play() {
+  start_xvfb; prepare_data; start_game
+  find_window "$START_TIMEOUT"
+  expect_menu
+  to_play
+  wait_still 10
+  expect_player
+  cp "$SHOT" "$T/before.png"
+  hold_key Right
+  sleep 0.2
+  shoot "$T/after.png"
+  local changed; changed=$(differing_pixels "$T/before.png" "$T/after.png")
+  [ "$changed" -gt 1000 ] || fail "holding Right changed only $changed pixels of the view"
+  expect_player "$T/after.png"
+  hold_key Escape
+  wait_colours 10 "the menu after Esc" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
+}
+
 case_close_request() {
   [ -x "$QUARN_CLOSE" ] || fail "no close helper at $QUARN_CLOSE: build the Linux build (build/) first"
   start_xvfb; prepare_data; start_game

@@ -128,23 +128,6 @@ case_window() {
   log "title: '$(title)'"
 }
 
-case_play() {
-  start_xvfb; prepare_data; start_game
-  find_window 15
-  expect_menu
-  to_play
-  wait_still 10
-  expect_player
-  cp "$SHOT" "$T/before.png"
-  hold_key Right
-  sleep 0.2
-  shoot "$T/after.png"
-  local changed; changed=$(differing_pixels "$T/before.png" "$T/after.png")
-  [ "$changed" -gt 1000 ] || fail "holding Right changed only $changed pixels of the view"
-  hold_key Escape
-  wait_colours 10 "the menu after Esc" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
-}
-
 case_fullscreen() {
   start_xvfb; add_800x600_mode; prepare_data; start_game
   find_window 15

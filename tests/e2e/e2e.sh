@@ -40,24 +40,6 @@ case_window() {
   log "frame-rate title after $(( ($(date +%s%N) - t0) / 1000000 )) ms: '$(title)'"
 }
 
-case_play() {
-  start_xvfb; prepare_data; start_game
-  find_window 10
-  expect_menu
-  to_play
-  wait_still 10
-  expect_player
-  cp "$SHOT" "$T/before.png"
-  hold_key Right
-  sleep 0.2
-  shoot "$T/after.png"
-  local changed; changed=$(differing_pixels "$T/before.png" "$T/after.png")
-  [ "$changed" -gt 1000 ] || fail "holding Right changed only $changed pixels of the view"
-  expect_player "$T/after.png"
-  hold_key Escape
-  wait_colours 10 "the menu after Esc" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
-}
-
 case_fullscreen() {
   start_xvfb; add_800x600_mode; prepare_data; start_game
   find_window 10
@@ -101,16 +83,22 @@ case_fullscreen_refused() {
   [ -z "$(error_box)" ] || fail "a box came up on the way back to a window"
 }
 
-# Ending in full screen gives the desktop its mode back: by "exit", and by a
-# fatal image error (the process ends inside the game's setup).
-case_fullscreen_exit() {
-  start_xvfb; add_800x600_mode; prepare_data; start_game
+# Starts the game and switches it to full screen (the server has the mode).
+start_in_full_screen() {
+  start_game
   find_window 10
   expect_menu
   wait_title '^ \[ FPS' 3
   hold_key F1
   wait_reopen
   [ "$(screen_size)" = "800x600" ] || fail "screen is $(screen_size) in full screen, wanted 800x600"
+}
+
+# Ending in full screen gives the desktop its mode back: by "exit", and by a
+# fatal image error (the process ends inside the game's setup).
+case_fullscreen_exit() {
+  start_xvfb; add_800x600_mode; prepare_data
+  start_in_full_screen
   expect_menu
   click 400 350
   wait_exit 10
@@ -439,13 +427,7 @@ case_signals() {
   start_xvfb; add_800x600_mode; prepare_data
   local signal want
   for signal in HUP SEGV; do
-    start_game
-    find_window 10
-    expect_menu
-    wait_title '^ \[ FPS' 3
-    hold_key F1
-    wait_reopen
-    [ "$(screen_size)" = "800x600" ] || fail "screen is $(screen_size) in full screen, wanted 800x600"
+    start_in_full_screen
     kill -s "$signal" "$GAME_PID"
     wait_exit 10
     want=0; [ "$signal" = SEGV ] && want=139
