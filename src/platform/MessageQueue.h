@@ -15,6 +15,16 @@ void StartPlatform();
 // posted quit comes back as WM_QUIT once nothing else is queued.
 bool PeekWindowMessage(WindowMessage& message);
 
+// The QUARN_SEED setting's text, or null when it is not set: the environment
+// variable on the desktop, the page's ?seed= in the browser.
+const char* SeedSettingText();
+
+#ifdef __EMSCRIPTEN__
+// The browser build only: hands the loop to the page, which calls `turn` once
+// per display frame until it answers false, and returns at once.
+void RunTurnsEachDisplayFrame(bool (*turn)());
+#endif
+
 // Delivers the message just taken to WindowProc.
 intptr_t DispatchWindowMessage(const WindowMessage& message);
 

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cfenv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -363,6 +364,8 @@ void StartPlatform() {
   action.sa_flags = SA_RESTART;
   for (int signal : {SIGHUP, SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
 }
+
+const char* SeedSettingText() { return std::getenv("QUARN_SEED"); }
 
 intptr_t DispatchWindowMessage(const WindowMessage& message) {
   return WindowProc(message.window, message.message, message.wParam, message.lParam);

@@ -4,6 +4,8 @@
 
 #include <float.h>
 
+#include <cstdlib>
+
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
 #include "world/Random.h"
@@ -41,6 +43,8 @@ void StartPlatform() {
   postQuitMessageHook = PostQuit;
   seedClockHook = SeedClock;
 }
+
+const char* SeedSettingText() { return std::getenv("QUARN_SEED"); }
 
 bool PeekWindowMessage(WindowMessage& message) {
   if (!PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) return false;

@@ -1,0 +1,96 @@
+#include "game/MainLoop.h"
+
+#include "assets/UTypes.h"
+#include "game/FramePacing.h"
+#include "platform/InputState.h"
+#include "platform/MessageQueue.h"
+#include "platform/RenderWindow.h"
+#include "platform/Ticks.h"
+#include "screens/Screens.h"
+#include "world/GameState.h"
+
+MainLoopState mainLoop = {false, 0, std::string(), WindowMessage(), false};
+
+namespace {
+
+constexpr int32_t ViewWidth = 800;
+constexpr int32_t ViewHeight = 600;
+constexpr int32_t ColourBits = 32;
+
+void DrawFrame() {
+  uint32_t frameTick = GetTickCount();
+  ++frameCount;
+  switch (screen) {
+    case ScreenMenu: DrawMenu(); break;
+    case ScreenPlay: PlayFrame(); break;
+    case ScreenCraft: CraftFrame(); break;
+    default: break;
+  }
+  PresentFrame();
+
+  int32_t elapsed = 0;
+  if (FpsUpdateDue(frameTick, lastFpsTick, elapsed)) {
+    fps = MeasureFps(frameCount, elapsed);
+    mainLoop.title = " [ FPS - " + IntToText(fps) + " ] ";
+    SetWindowTitle(mainLoop.title.c_str());
+    lastFpsTick = frameTick;
+    frameCount = 0;
+  }
+  // Taken after the swap and the title, so the gate counts from the presented frame.
+  mainLoop.lastFrameTick = GetTickCount();
+}
+
+LoopPass EndLoop() {
+  if (mainLoop.windowOpen) CloseRenderWindow(mainLoop.fullScreen);
+  mainLoop.windowOpen = false;
+  mainLoop.title.clear();
+  mainLoop.title.shrink_to_fit();
+  return PassEnded;
+}
+
+}  // namespace
+
+bool StartMainLoop() {
+  done = false;
+  mainLoop.fullScreen = false;
+  mainLoop.lastFrameTick = 0;
+  mainLoop.windowOpen = OpenRenderWindow(ViewWidth, ViewHeight, mainLoop.fullScreen, ColourBits);
+  return mainLoop.windowOpen;
+}
+
+LoopPass RunLoopPass() {
+  if (done || !mainLoop.windowOpen) return EndLoop();
+
+  if (PeekWindowMessage(mainLoop.message)) {
+    if (mainLoop.message.message == WM_QUIT)
+      done = true;
+    else
+      DispatchWindowMessage(mainLoop.message);
+    return PassMessage;
+  }
+  if (!active) return PassIdle;
+
+  LoopPass pass = PassIdle;
+  if (FrameDue(GetTickCount(), mainLoop.lastFrameTick)) {
+    DrawFrame();
+    pass = PassFrame;
+  }
+
+  // F1: a new window in the other mode. A failed open has torn down what it
+  // built, so there is nothing left to close and the loop ends.
+  if (keys[VK_F1]) {
+    keys[VK_F1] = false;
+    CloseRenderWindow(mainLoop.fullScreen);
+    mainLoop.fullScreen = !mainLoop.fullScreen;
+    mainLoop.windowOpen = OpenRenderWindow(ViewWidth, ViewHeight, mainLoop.fullScreen, ColourBits);
+  }
+  return pass;
+}
+
+bool RunLoopTurn() {
+  LoopPass pass;
+  do {
+    pass = RunLoopPass();
+  } while (pass == PassMessage);
+  return pass != PassEnded;
+}
