@@ -1,0 +1,16 @@
+// Browser keys as Win32 virtual keys. No browser headers: it is plain text in,
+// a number out, so it builds and is tested on every system.
+#pragma once
+
+#include <cstdint>
+
+// The Win32 virtual key of a key event from its KeyboardEvent.code (the key's
+// position) and .key (what it means in the current layout and lock state): the
+// letters and digits by layout, the keypad's digits and point as numbers with
+// NumLock on and as the keys printed under them without it (the browser tells
+// which by .key), everything else by position. 0 for keys with no number.
+uint32_t VirtualKeyFromCode(const char* code, const char* key);
+
+// The keys whose browser default (scrolling, the help page) the game takes
+// over: Esc, the arrows, F1 and what the keypad turns into arrows.
+bool GameUsesKey(uint32_t virtualKey);

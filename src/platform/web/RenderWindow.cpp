@@ -1,0 +1,232 @@
+// The render window in a browser page. The steps keep the order, the messages
+// and the teardown of a Win32 window with a WGL context (see WebWindow.h for
+// what stands for what). The canvas is made by each open and removed by each
+// close, so every open starts with a fresh context, as a new window does.
+#include "platform/web/WebWindow.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+
+#include "assets/FontUnit.h"
+#include "gl11/GL11.h"
+#include "platform/Messages.h"
+#include "platform/WindowProc.h"
+#include "screens/Screens.h"
+
+int32_t hWnd = 0;
+int32_t hRC = 0;
+bool classRegistered = false;
+char hDC[48] = "";
+
+namespace {
+
+constexpr uint32_t ErrorStyle = MB_OK | MB_ICONERROR;
+
+int32_t windowsMade = 0;
+// Whether the page is in full screen because the game asked for it. Cleared
+// when the browser leaves full screen by itself; then the next F1 is turned
+// around, so that it goes to full screen again instead of to a page the
+// player is already looking at.
+bool inFullScreen = false;
+bool turnAround = false;
+
+void ShowError(const char* text) { ShowMessageBox(text, "Error", ErrorStyle); }
+
+bool FailOpen(const char* text, bool fullScreen) {
+  CloseRenderWindow(fullScreen);
+  ShowError(text);
+  return false;
+}
+
+// The page's game box, which holds the canvas: false when the page has none.
+bool GameBoxPresent() { return EM_ASM_INT({ return document.getElementById('quarn') ? 1 : 0; }) != 0; }
+
+// Asks the browser for full screen on the game box. False when it refuses at
+// once (not allowed here, no API); a later refusal shows its box when it comes.
+bool RequestFullScreen() {
+  return EM_ASM_INT({
+           var box = document.getElementById('quarn');
+           if (!document.fullscreenEnabled || !box.requestFullscreen) return 0;
+           box.requestFullscreen({navigationUI: 'hide'}).catch(function() {
+             Module.ccall('quarn_full_screen_refused', null, [], []);
+           });
+           return 1;
+         }) != 0;
+}
+
+}  // namespace
+
+// The browser refused full screen after the open had asked for it: the game
+// stays in the page.
+extern "C" EMSCRIPTEN_KEEPALIVE void quarn_full_screen_refused() {
+  inFullScreen = false;
+  ShowError("Unable to switch to fullscreen!");
+}
+
+void NoteFullScreenChange(bool fullScreenNow) {
+  if (!fullScreenNow && inFullScreen) {
+    inFullScreen = false;
+    turnAround = !turnAround;
+  }
+  UpdateCanvasScale();
+}
+
+void UpdateCanvasScale() {
+  EM_ASM({
+    var canvas = document.querySelector('#quarn canvas');
+    if (!canvas) return;
+    var scale = 1;
+    if (document.fullscreenElement) scale = Math.min(window.innerWidth / 800, window.innerHeight / 600);
+    canvas.style.width = (800 * scale) + 'px';
+    canvas.style.height = (600 * scale) + 'px';
+  });
+}
+
+bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
+  (void)bits;  // WebGL's colour buffer is 8 bits a channel whatever is asked
+  if (turnAround) fullScreen = !fullScreen;
+
+  // 1-2. The "class": the page's game box.
+  if (!GameBoxPresent()) {
+    ShowError("Failed to register the window class!");
+    return false;
+  }
+  classRegistered = true;
+
+  // 3. Refused at once: say so and go on in the page.
+  if (fullScreen) {
+    if (RequestFullScreen()) {
+      inFullScreen = true;
+    } else {
+      ShowError("Unable to switch to fullscreen!");
+      fullScreen = false;
+    }
+  }
+
+  // 4-6. The canvas, hidden until step 12.
+  hWnd = ++windowsMade;
+  std::snprintf(hDC, sizeof hDC, "#quarn-canvas-%d", int(hWnd));
+  const int made = EM_ASM_INT(
+      {
+        var canvas = document.createElement('canvas');
+        canvas.id = 'quarn-canvas-' + $0;
+        canvas.width = $1;
+        canvas.height = $2;
+        canvas.tabIndex = 0;
+        canvas.style.visibility = 'hidden';
+        canvas.oncontextmenu = function(e) { e.preventDefault(); };
+        document.getElementById('quarn').appendChild(canvas);
+        return 1;
+      },
+      int(hWnd), int(width), int(height));
+  if (!made) {
+    hWnd = 0;
+    return FailOpen("Unable to create window!", fullScreen);
+  }
+
+  // 7-9. The drawing handle, and a browser with WebGL 2 at all.
+  if (hDC[0] == '\0') return FailOpen("Unable to get a device context!", fullScreen);
+  if (!EM_ASM_INT({ return typeof WebGL2RenderingContext !== 'undefined' ? 1 : 0; }))
+    return FailOpen("Unable to find a suitable pixel format", fullScreen);
+
+  // 10-11. The context: double-buffered RGBA with a depth buffer, no
+  // antialiasing (the pixels must be the desktop's).
+  EmscriptenWebGLContextAttributes attributes;
+  emscripten_webgl_init_context_attributes(&attributes);
+  attributes.alpha = EM_FALSE;
+  attributes.depth = EM_TRUE;
+  attributes.stencil = EM_FALSE;
+  attributes.antialias = EM_FALSE;
+  attributes.premultipliedAlpha = EM_FALSE;
+  attributes.preserveDrawingBuffer = EM_FALSE;
+  attributes.majorVersion = 2;
+  attributes.minorVersion = 0;
+  hRC = int32_t(emscripten_webgl_create_context(hDC, &attributes));
+  if (hRC <= 0) {
+    hRC = 0;
+    return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+  }
+  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS)
+    return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
+  StartGl11();
+  resizeViewHook = ResizeView;
+
+  // 12. Shown and focused; the page's focus is the application's activation.
+  WatchCanvasEvents(hDC);
+  EM_ASM(
+      {
+        var canvas = document.getElementById('quarn-canvas-' + $0);
+        canvas.style.visibility = 'visible';
+        canvas.focus({preventScroll: true});
+        document.title = 'quarn';
+      },
+      int(hWnd));
+  UpdateCanvasScale();
+  const bool activeNow =
+      EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
+  WindowProc(nullptr, WM_ACTIVATEAPP, activeNow ? 1 : 0, 0);
+  WindowProc(nullptr, WM_SIZE, 0, MakeLParam(uint32_t(width), uint32_t(height)));
+
+  // 13.
+  ResizeView(width, height);
+  SetupGame();
+  return true;
+}
+
+void CloseRenderWindow(bool fullScreen) {
+  (void)fullScreen;  // the page leaves full screen whenever the game had it
+  // 1. The glyph lists belong to the context, which must still be current.
+  if (hRC && emscripten_webgl_get_current_context() == EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) FreeGlyphLists();
+
+  // 2. Back to the page.
+  if (inFullScreen || EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; })) {
+    inFullScreen = false;
+    EM_ASM({
+      if (document.fullscreenElement) document.exitFullscreen().catch(function() {});
+    });
+  }
+
+  // 3. No context current.
+  resizeViewHook = nullptr;
+  if (emscripten_webgl_get_current_context() != 0) {
+    StopGl11();
+    if (emscripten_webgl_make_context_current(0) != EMSCRIPTEN_RESULT_SUCCESS) ShowError("Release of DC and RC failed!");
+  }
+
+  // 4.
+  if (hRC) {
+    if (emscripten_webgl_destroy_context(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS)
+      ShowError("Release of rendering context failed!");
+    hRC = 0;
+  }
+
+  // 5. The selector has nothing to release.
+  hDC[0] = '\0';
+
+  // 6. The canvas goes, and with it its events.
+  if (hWnd) {
+    const int removed = EM_ASM_INT(
+        {
+          var canvas = document.getElementById('quarn-canvas-' + $0);
+          if (!canvas) return 0;
+          canvas.remove();
+          return 1;
+        },
+        int(hWnd));
+    if (!removed) ShowError("Unable to destroy window!");
+    hWnd = 0;
+  }
+
+  // 7.
+  classRegistered = false;
+}
+
+void PresentFrame() {
+  // The browser shows the drawing buffer when the turn hands control back.
+}
+
+void SetWindowTitle(const char* title) {
+  EM_ASM({ document.title = UTF8ToString($0); }, title);
+}

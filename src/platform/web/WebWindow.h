@@ -1,0 +1,37 @@
+// The browser game "window": a canvas the open makes inside the page's game
+// box and the close removes, with its WebGL 2 context. Handles are empty while
+// it is closed.
+//   window class        -> the page's game box (#quarn), which must be there
+//   display-mode change -> the Fullscreen API on the game box; the 800 x 600
+//                          canvas is scaled to the screen with its aspect kept
+//   device context      -> the canvas's selector
+//   pixel format        -> WebGL 2 with a depth buffer
+//   WGL context         -> emscripten_webgl_create_context / _make_context_current
+#pragma once
+
+#include <cstdint>
+
+#include "platform/RenderWindow.h"
+
+extern int32_t hWnd;   // the canvas's number (its id is "quarn-canvas-<n>"), 0 while closed
+extern int32_t hRC;    // the WebGL context, 0 while there is none
+extern bool classRegistered;
+
+// The canvas's CSS selector while a window exists, "" otherwise.
+extern char hDC[48];
+
+// Message boxes up now. While one is, the page runs no pass of the loop and
+// key presses go to the box, as to a modal box on the desktop.
+extern int32_t openMessageBoxes;
+
+// Hooks the canvas's pointer events into the message queue (each open: the
+// canvas is new) and takes them off again.
+void WatchCanvasEvents(const char* selector);
+void QueueWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// The view's scale while the game box fills the screen: canvas pixels per CSS pixel.
+void UpdateCanvasScale();
+
+// The browser left full screen by itself (its own Esc, the user): the game
+// goes on in the page, and the next F1 goes to full screen again.
+void NoteFullScreenChange(bool fullScreenNow);
