@@ -4,6 +4,7 @@
 #   scripts/install-deps.sh package  build the release and make the Debian package
 #   scripts/install-deps.sh test   build everything and run every test layer
 #   scripts/install-deps.sh windows  cross-build the Windows game and test it under Wine
+#   scripts/install-deps.sh web    build the browser game (Emscripten) and test it in Chromium
 # As root it runs apt-get; otherwise it prints the exact command to run and fails.
 set -euo pipefail
 
@@ -21,8 +22,14 @@ windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
          libgl1 libgl1-mesa-dri libglx-mesa0 libxrandr2 libxrender1 libxi6 libxcursor1 libxfixes3
          libxinerama1 libxcomposite1 libxxf86vm1 libfreetype6 libfontconfig1
          xvfb xdotool x11-utils x11-xserver-utils imagemagick)
-# Every layer, the Windows ones included.
-test=("${package[@]}" "${windows[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+# Emscripten 3.1.6 brings its clang, binaryen and node; the browser cases run
+# in Debian's Chromium, driven from node (npm fetches puppeteer-core).
+web=(cmake make emscripten chromium)
+# npm: Debian's own package, unless the machine's node already brings one (a
+# node from elsewhere that provides npm conflicts with Debian's).
+command -v npm >/dev/null 2>&1 || web+=(npm)
+# Every layer, the Windows and browser ones included.
+test=("${package[@]}" "${windows[@]}" "${web[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 
 case "$want" in
@@ -30,7 +37,8 @@ case "$want" in
   package) packages=("${package[@]}") ;;
   test) packages=("${test[@]}") ;;
   windows) packages=("${windows[@]}") ;;
-  *) echo "usage: $0 play|package|windows|test" >&2; exit 2 ;;
+  web) packages=("${web[@]}") ;;
+  *) echo "usage: $0 play|package|windows|web|test" >&2; exit 2 ;;
 esac
 
 missing=()

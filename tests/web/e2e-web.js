@@ -1,0 +1,208 @@
+// End-to-end cases of the browser build: dist/quarn.html opened from disk in
+// headless Chromium, played with the keyboard and the mouse, judged by the
+// page's title, screenshots and what the page says.
+//
+//   QUARN_PAGE=dist/quarn.html node tests/web/e2e-web.js <case>
+'use strict';
+
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const w = require('./lib.js');
+
+const SEED = '?seed=424242';
+
+const cases = {
+  // "quarn" while the first second is counted, then the frame rate.
+  async title(page) {
+    await w.openGame(this.browser, page);
+    await w.waitTitle(page, /^quarn$/, 5000);
+    await w.waitTitle(page, /^ \[ FPS - [1-9][0-9]* \] $/, 5000);
+  },
+
+  async menu(page) {
+    await w.openGame(this.browser, page);
+    await w.expectMenu(page);
+    await w.point(page, 400, 200);
+    await w.waitColours(page, 'game button under the pointer', ['GAME_HOVER', 'EXIT_IDLE'], 6000);
+    await w.point(page, 400, 350);
+    await w.waitColours(page, 'exit button under the pointer', ['GAME_IDLE', 'EXIT_HOVER'], 6000);
+    await w.point(page, 300, 200);
+    await w.waitColours(page, "pointer on the game button's edge", ['GAME_IDLE', 'EXIT_IDLE'], 6000);
+  },
+
+  // "game", walking, digging the grass under the player (one item in slot 1),
+  // Esc back to the menu.
+  async play(page) {
+    await w.openGame(this.browser, page, {query: SEED});
+    await w.expectMenu(page);
+    await w.toPlay(page);
+    const before = await w.waitStill(page);
+    const {top, bottom} = w.playerRows(before);
+    if (top < 0 || bottom - top < 28) throw new Error(`no white player at x 400 (rows ${top}..${bottom})`);
+
+    await w.holdKey(page, 'ArrowRight');
+    await w.sleep(200);
+    const walked = await w.shoot(page);
+    const changed = w.differingPixels(before, walked);
+    if (changed <= 1000) throw new Error(`holding Right changed only ${changed} pixels of the view`);
+
+    // The slot's count, below its picture, before and after digging.
+    const still = await w.waitStill(page);
+    const feet = w.playerRows(still).bottom;
+    const slot = {x0: 50, y0: 580, x1: 100, y1: 600, skipPlayer: false};
+    await w.point(page, 400, feet + 10);
+    await page.mouse.down();
+    await w.waitFor('an item in the bar', 5000, async () => w.differingPixels(still, await w.shoot(page), slot) > 20);
+    await page.mouse.up();
+
+    await w.holdKey(page, 'Escape');
+    await w.waitColours(page, 'the menu after Esc', ['MENU_BACK', 'GAME_IDLE', 'EXIT_IDLE']);
+  },
+
+  async craft(page) {
+    await w.openGame(this.browser, page);
+    await w.expectMenu(page);
+    await w.toPlay(page);
+    await w.click(page, 675, 575);
+    await w.waitColours(page, 'the craft screen', ['MENU_BACK', 'BACK_HOVER', 'SPEED_ROW1_GREY']);
+    await w.click(page, 675, 575);
+    await w.point(page, 10, 300);
+    await w.waitColours(page, 'the play screen after "back in game"', ['SKY', 'BOTTOM_BAR', 'CRAFT_IDLE']);
+  },
+
+  // F1 to full screen and back: each a fresh world with the player at the
+  // start (the same world for the same seed), the items kept. Then the browser
+  // leaves full screen by itself: the game stays in the page, and the next F1
+  // goes to full screen again.
+  async fullscreen(page) {
+    await w.openGame(this.browser, page, {query: SEED});
+    await w.expectMenu(page);
+    await w.toPlay(page);
+    const start = await w.waitStill(page);
+    await w.holdKey(page, 'ArrowRight', 600);
+    const walked = await w.waitStill(page);
+    if (w.differingPixels(start, walked) <= 1000) throw new Error('Right did not walk');
+
+    await page.keyboard.press('F1');
+    await w.waitFor('full screen', 5000, () => page.evaluate(() => !!document.fullscreenElement));
+    await w.waitTitle(page, /^quarn$/, 3000);
+    const full = await w.waitStill(page);
+    if (w.differingPixels(start, full) !== 0) throw new Error('full screen did not start a fresh world at the start');
+    const box = await w.canvasBox(page);
+    if (!(box.width > 800 && Math.abs(box.width / box.height - 4 / 3) < 0.01))
+      throw new Error(`the view is ${box.width} x ${box.height} in full screen, wanted it scaled up at 4:3`);
+
+    await w.holdKey(page, 'ArrowRight', 600);
+    await page.keyboard.press('F1');
+    await w.waitFor('back in the page', 5000, () => page.evaluate(() => !document.fullscreenElement));
+    const back = await w.waitStill(page);
+    if (w.differingPixels(start, back) !== 0) throw new Error('back in the page, the world is not a fresh one');
+
+    await page.keyboard.press('F1');
+    await w.waitFor('full screen again', 5000, () => page.evaluate(() => !!document.fullscreenElement));
+    await w.waitTitle(page, /^ \[ FPS/, 3000);
+    await page.evaluate(() => document.exitFullscreen());
+    await w.waitFor('the browser leaving full screen', 5000, () => page.evaluate(() => !document.fullscreenElement));
+    await w.waitTitle(page, /^ \[ FPS/, 3000);
+    const title = await w.title(page);
+    await w.holdKey(page, 'ArrowLeft', 100);
+    await w.waitColours(page, 'the game in the page', ['BOTTOM_BAR', 'CRAFT_IDLE']);
+    if ((await w.canvasBox(page)).width !== 800) throw new Error('the view stayed scaled after leaving full screen');
+    await page.keyboard.press('F1');
+    await w.waitFor('full screen after the browser left it', 5000,
+                    () => page.evaluate(() => !!document.fullscreenElement));
+    if (title === 'quarn') throw new Error('leaving full screen reopened the game');
+  },
+
+  // A page inside a frame that forbids full screen: the box, and the game
+  // goes on in the page.
+  async fullscreen_refused(page) {
+    const wrapper = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'quarn-web-')), 'framed.html');
+    fs.writeFileSync(wrapper, `<!doctype html><iframe src="file://${path.resolve(process.env.QUARN_PAGE)}"
+      width="900" height="760" style="border:0"></iframe>`);
+    await w.openGame(this.browser, page, {url: 'file://' + wrapper});
+    let frame;
+    await w.waitFor('the game in its frame', 10000, async () => {
+      frame = page.frames().find((f) => f.url().endsWith('quarn.html'));
+      return !!frame && (await frame.evaluate(() => !!document.querySelector('#quarn canvas')));
+    });
+    await frame.focus('#quarn canvas');
+    await page.keyboard.press('F1');
+    const box = await w.waitFor('an "Error" box', 10000, async () => {
+      const b = await frame.evaluate(() => document.getElementById('quarn-box').open &&
+        [document.getElementById('quarn-box-caption').textContent, document.getElementById('quarn-box-text').textContent]);
+      if (!b) return false;
+      if (b[0] !== 'Error' || b[1] !== 'Unable to switch to fullscreen!') return `box "${b[0]}": "${b[1]}"`;
+      return true;
+    });
+    void box;
+    await frame.click('#quarn-box-ok');
+    await w.waitFor('the game running in the page', 10000, async () =>
+      /^ \[ FPS - [1-9]/.test(await frame.evaluate(() => document.title)));
+  },
+
+  async exit(page) {
+    await w.openGame(this.browser, page);
+    await w.expectMenu(page);
+    await w.click(page, 400, 350);
+    const status = await w.waitEnd(page);
+    if (status !== '0') throw new Error(`the page says status ${status} after "exit", wanted 0`);
+  },
+
+  async missing_sprite(page) {
+    await w.openGame(this.browser, page, {beforeStart: (FS) => FS.unlink('/sprite.bmp')});
+    const box = await w.waitMessageBox(page);
+    if (box.caption !== 'Error' || !/^Runtime error {3}2 at [0-9A-F]{8}$/.test(box.text))
+      throw new Error(`box "${box.caption}": "${box.text}"`);
+    if ((await w.endStatus(page)) !== null) throw new Error('the end was shown before the box was dismissed');
+    await w.dismissMessageBox(page);
+    const status = await w.waitEnd(page);
+    if (status !== '2') throw new Error(`status ${status} for a missing sprite.bmp, wanted 2`);
+  },
+
+  // A file that is not a bitmap: "Invalid Bitmap", and the game runs without the picture.
+  async invalid_sprite(page) {
+    await w.openGame(this.browser, page, {
+      beforeStart: (FS) => FS.writeFile('/sprite.bmp', new Uint8Array(202).fill(0).fill(88, 0, 2)),
+    });
+    const box = await w.waitMessageBox(page);
+    if (box.caption !== 'Error' || box.text !== 'Invalid Bitmap') throw new Error(`box "${box.caption}": "${box.text}"`);
+    const title = await w.title(page);
+    await w.sleep(1500);
+    if ((await w.title(page)) !== title) throw new Error('the game ran on while the box was up');
+    await w.dismissMessageBox(page);
+    await w.expectMenu(page);
+    await w.waitTitle(page, /^ \[ FPS - [1-9]/, 3000);
+  },
+};
+
+async function main() {
+  const name = process.argv[2];
+  if (!cases[name]) {
+    console.error(`usage: e2e-web.js <case>; cases: ${Object.keys(cases).join(' ')}`);
+    process.exit(2);
+  }
+  const browser = await w.launch();
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  let failed = null;
+  try {
+    await cases[name].call({browser}, page);
+    if (errors.length) throw new Error(`errors on the page: ${errors.join('; ')}`);
+  } catch (e) {
+    failed = e;
+    const dir = fs.mkdtempSync(path.join(os.tmpdir(), `quarn-web-${name}-`));
+    await page.screenshot({path: path.join(dir, 'page.png')}).catch(() => {});
+    console.error(`[${name}] FAIL: ${e.message}\nkept for inspection: ${dir}`);
+  }
+  await browser.close();
+  if (failed) process.exit(1);
+  console.log(`[${name}] passed`);
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});

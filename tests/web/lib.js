@@ -1,0 +1,319 @@
+// What the browser build's cases share: headless Chromium started the way
+// this machine needs, the page opened from disk, real keyboard and mouse
+// input through the DevTools protocol, screenshots decoded here, and the
+// probes of the desktop cases (tests/e2e/probes.sh).
+'use strict';
+
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const zlib = require('zlib');
+
+let puppeteer;
+try {
+  puppeteer = require('puppeteer-core');
+} catch (e) {
+  console.error('needs puppeteer-core: run npm ci in the folder of tests/web/package.json (npm, Debian package npm)');
+  process.exit(1);
+}
+
+const CHROMIUM = process.env.QUARN_CHROMIUM || '/usr/bin/chromium';
+
+function need() {
+  if (!fs.existsSync(CHROMIUM)) {
+    console.error(`needs ${CHROMIUM}: install the Debian package chromium`);
+    process.exit(1);
+  }
+}
+
+// SwiftShader gives WebGL without a GPU; the network switches keep the
+// browser from reaching out of this closed machine at every start.
+async function launch() {
+  need();
+  return puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'quarn-chromium-')),
+    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-quic',
+           '--disable-features=Translate,MediaRouter', '--autoplay-policy=no-user-gesture-required'],
+  });
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+async function waitFor(what, timeoutMs, check) {
+  const end = Date.now() + timeoutMs;
+  let last;
+  for (;;) {
+    last = await check();
+    if (last === true) return;
+    if (Date.now() > end) throw new Error(`${what}${typeof last === 'string' ? ': ' + last : ''} (waited ${timeoutMs} ms)`);
+    await sleep(50);
+  }
+}
+
+// --- Pictures ------------------------------------------------------------------
+
+// An 8-bit, non-interlaced RGB or RGBA PNG (what Chromium writes) as
+// {width, height, rgba}.
+function decodePng(buffer) {
+  let offset = 8;
+  let width = 0, height = 0, colourType = 0;
+  const data = [];
+  while (offset < buffer.length) {
+    const length = buffer.readUInt32BE(offset);
+    const type = buffer.toString('latin1', offset + 4, offset + 8);
+    const body = buffer.subarray(offset + 8, offset + 8 + length);
+    if (type === 'IHDR') {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      if (body[8] !== 8 || body[12] !== 0) throw new Error('only 8-bit non-interlaced PNGs');
+      colourType = body[9];
+    } else if (type === 'IDAT') {
+      data.push(body);
+    }
+    offset += 12 + length;
+  }
+  const channels = colourType === 6 ? 4 : colourType === 2 ? 3 : 0;
+  if (!channels) throw new Error(`PNG colour type ${colourType}`);
+  const raw = zlib.inflateSync(Buffer.concat(data));
+  const stride = width * channels;
+  const rows = Buffer.alloc(stride * height);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)];
+    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    for (let i = 0; i < stride; ++i) {
+      const a = i >= channels ? rows[y * stride + i - channels] : 0;
+      const b = y > 0 ? rows[(y - 1) * stride + i] : 0;
+      const c = y > 0 && i >= channels ? rows[(y - 1) * stride + i - channels] : 0;
+      let v = line[i];
+      if (filter === 1) v += a;
+      else if (filter === 2) v += b;
+      else if (filter === 3) v += (a + b) >> 1;
+      else if (filter === 4) {
+        const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+        v += pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      rows[y * stride + i] = v & 255;
+    }
+  }
+  const rgba = Buffer.alloc(width * height * 4);
+  for (let i = 0; i < width * height; ++i) {
+    for (let k = 0; k < 3; ++k) rgba[i * 4 + k] = rows[i * channels + k];
+    rgba[i * 4 + 3] = channels === 4 ? rows[i * channels + 3] : 255;
+  }
+  return {width, height, rgba};
+}
+
+// An uncompressed 24-bit BMP (what the replay tool writes), bottom row first
+// in the file, as {width, height, rgba} top row first.
+function decodeBmp(buffer) {
+  const offset = buffer.readUInt32LE(10);
+  const width = buffer.readInt32LE(18), height = Math.abs(buffer.readInt32LE(22));
+  const bottomUp = buffer.readInt32LE(22) > 0;
+  const bits = buffer.readUInt16LE(28);
+  const bytes = bits / 8;
+  const stride = Math.ceil((width * bytes) / 4) * 4;
+  const rgba = Buffer.alloc(width * height * 4);
+  for (let y = 0; y < height; ++y) {
+    const row = offset + (bottomUp ? height - 1 - y : y) * stride;
+    for (let x = 0; x < width; ++x) {
+      const p = row + x * bytes, q = (y * width + x) * 4;
+      rgba[q] = buffer[p + 2];
+      rgba[q + 1] = buffer[p + 1];
+      rgba[q + 2] = buffer[p];
+      rgba[q + 3] = 255;
+    }
+  }
+  return {width, height, rgba};
+}
+
+function pixel(picture, x, y) {
+  const i = (y * picture.width + x) * 4;
+  return [picture.rgba[i], picture.rgba[i + 1], picture.rgba[i + 2]];
+}
+
+// Pixels that differ in the given rectangle (by default the world above the
+// bar, without the player's band, as the desktop cases count).
+function differingPixels(a, b, {x0 = 0, y0 = 0, x1 = 800, y1 = 545, skipPlayer = true} = {}) {
+  let count = 0;
+  for (let y = y0; y < y1; ++y) {
+    for (let x = x0; x < x1; ++x) {
+      if (skipPlayer && x >= 380 && x <= 420) continue;
+      const p = pixel(a, x, y), q = pixel(b, x, y);
+      if (p[0] !== q[0] || p[1] !== q[1] || p[2] !== q[2]) ++count;
+    }
+  }
+  return count;
+}
+
+// --- Probes shared with the desktop cases -------------------------------------
+
+const PROBES = {};
+for (const line of fs.readFileSync(path.join(__dirname, '..', 'e2e', 'probes.sh'), 'utf8').split('\n')) {
+  const m = /^([A-Z0-9_]+)="(\d+) (\d+) (\d+) (\d+) (\d+)"$/.exec(line.trim());
+  if (m) PROBES[m[1]] = m.slice(2).map(Number);
+}
+
+function probeMismatch(picture, names) {
+  for (const name of names) {
+    const probe = PROBES[name];
+    if (!probe) throw new Error(`no probe ${name} in tests/e2e/probes.sh`);
+    const [x, y, r, g, b] = probe;
+    const seen = pixel(picture, x, y);
+    if (Math.abs(seen[0] - r) > 3 || Math.abs(seen[1] - g) > 3 || Math.abs(seen[2] - b) > 3)
+      return `${name} (${x},${y}) is ${seen.join(' ')}, wanted ${r} ${g} ${b}`;
+  }
+  return null;
+}
+
+// --- The game page ------------------------------------------------------------
+
+// Opens the page from disk. `beforeStart` (a function of the in-page file
+// system, run in the page) may change the game's files before it starts.
+async function openGame(browser, page, {query = '', beforeStart = null, url = null} = {}) {
+  const file = process.env.QUARN_PAGE;
+  if (!url && (!file || !fs.existsSync(file))) throw new Error(`no page at ${file}: build it with scripts/build-web.sh`);
+  const game = {page, console: [], errors: []};
+  page.on('console', (m) => game.console.push(m.text()));
+  page.on('pageerror', (e) => game.errors.push(String(e)));
+  if (beforeStart) await page.evaluateOnNewDocument(`window.quarnBeforeStart = ${beforeStart.toString()};`);
+  await page.setViewport({width: 1024, height: 768});
+  await page.goto(url || 'file://' + path.resolve(file) + query);
+  return game;
+}
+
+// The canvas's box on the page, for screenshots and for pointing at view pixels.
+async function canvasBox(page) {
+  return page.evaluate(() => {
+    const canvas = document.querySelector('#quarn canvas');
+    if (!canvas || canvas.style.visibility === 'hidden') return null;
+    const r = canvas.getBoundingClientRect();
+    return {x: r.left, y: r.top, width: r.width, height: r.height};
+  });
+}
+
+// The view as the page shows it, scaled back to 800 x 600 when it is not.
+async function shoot(page, file) {
+  const box = await canvasBox(page);
+  if (!box) throw new Error('no game canvas on the page');
+  const png = await page.screenshot({clip: box, type: 'png'});
+  if (file) fs.writeFileSync(file, png);
+  return decodePng(Buffer.from(png));
+}
+
+async function waitColours(page, what, names, timeoutMs = 10000) {
+  let picture;
+  await waitFor(what, timeoutMs, async () => {
+    if (!(await canvasBox(page))) return 'no canvas';
+    picture = await shoot(page);
+    return probeMismatch(picture, names) || true;
+  });
+  return picture;
+}
+
+// View pixels to page pixels, for the mouse.
+async function point(page, x, y) {
+  const box = await canvasBox(page);
+  if (!box) throw new Error('no game canvas to point at');
+  await page.mouse.move(box.x + (x + 0.5) * box.width / 800, box.y + (y + 0.5) * box.height / 600);
+}
+
+async function click(page, x, y) {
+  await point(page, x, y);
+  await sleep(50);
+  await page.mouse.down();
+  await sleep(250);
+  await page.mouse.up();
+}
+
+async function holdKey(page, key, ms = 250) {
+  await page.keyboard.down(key);
+  await sleep(ms);
+  await page.keyboard.up(key);
+}
+
+async function expectMenu(page, timeoutMs = 10000) {
+  await point(page, 700, 500);
+  return waitColours(page, 'the menu', ['MENU_BACK', 'GAME_IDLE', 'EXIT_IDLE'], timeoutMs);
+}
+
+async function toPlay(page) {
+  await click(page, 400, 200);
+  await point(page, 10, 300);
+  return waitColours(page, 'the play screen', ['SKY', 'BOTTOM_BAR', 'CRAFT_IDLE']);
+}
+
+// Until the world stops moving (the player has come down).
+async function waitStill(page, timeoutMs = 10000) {
+  let a = await shoot(page), b;
+  await waitFor('the play screen coming to rest', timeoutMs, async () => {
+    await sleep(200);
+    b = await shoot(page);
+    if (differingPixels(a, b) === 0) return true;
+    a = b;
+    return false;
+  });
+  return b;
+}
+
+// The player's white quad in column 400: its top and bottom rows.
+function playerRows(picture) {
+  let top = -1, bottom = -1;
+  for (let y = 0; y < 545; ++y) {
+    const [r, g, b] = pixel(picture, 400, y);
+    if (r === 255 && g === 255 && b === 255) {
+      if (top < 0) top = y;
+      bottom = y;
+    }
+  }
+  return {top, bottom};
+}
+
+async function title(page) { return page.title(); }
+
+async function waitTitle(page, re, timeoutMs) {
+  await waitFor(`the title matching ${re}`, timeoutMs, async () => re.test(await title(page)) || `title "${await title(page)}"`);
+}
+
+// The page's modal box: {caption, text} while one is up, or null.
+async function messageBox(page) {
+  return page.evaluate(() => {
+    const box = document.getElementById('quarn-box');
+    if (!box || !box.open) return null;
+    return {caption: document.getElementById('quarn-box-caption').textContent,
+            text: document.getElementById('quarn-box-text').textContent};
+  });
+}
+
+async function waitMessageBox(page, timeoutMs = 10000) {
+  let box = null;
+  await waitFor('an "Error" box', timeoutMs, async () => (box = await messageBox(page)) !== null);
+  return box;
+}
+
+async function dismissMessageBox(page) {
+  await page.click('#quarn-box-ok');
+  await waitFor('the box going away', 5000, async () => (await messageBox(page)) === null);
+}
+
+// The status the page says the game ended with, or null while it runs.
+async function endStatus(page) {
+  return page.evaluate(() => {
+    const end = document.getElementById('quarn-end');
+    return end && !end.hidden ? document.getElementById('quarn-status').textContent : null;
+  });
+}
+
+async function waitEnd(page, timeoutMs = 10000) {
+  let status = null;
+  await waitFor('the page saying the game ended', timeoutMs, async () => (status = await endStatus(page)) !== null);
+  return status;
+}
+
+module.exports = {
+  launch, sleep, waitFor, decodePng, decodeBmp, pixel, differingPixels, PROBES, probeMismatch, openGame,
+  canvasBox, shoot, waitColours, point, click, holdKey, expectMenu, toPlay, waitStill, playerRows, title,
+  waitTitle, messageBox, waitMessageBox, dismissMessageBox, endStatus, waitEnd,
+};
