@@ -7,8 +7,8 @@
 #   e2e-windows.sh <case>
 #
 # Environment (set by CTest in build-windows/): QUARN_EXE (quarn.exe),
-# QUARN_DATA (font.bmp, sprite.bmp), QUARN_CLOSE (the WM_DELETE_WINDOW helper of
-# the Linux build), QUARN_WINEPREFIX (the Wine prefix of the test run; each case
+# QUARN_DATA (font.bmp, sprite.bmp), QUARN_CLOSE and QUARN_CURSOR (the
+# WM_DELETE_WINDOW helper and the pointer-image probe of the Linux build), QUARN_WINEPREFIX (the Wine prefix of the test run; each case
 # starts a Wine server of its own on its own display and ends it).
 # QUARN_ZIP, when set, is unpacked instead of QUARN_EXE and QUARN_DATA. By hand:
 #   QUARN_BUILD_DIR=build-windows tests/e2e/e2e-windows.sh menu
@@ -22,6 +22,7 @@ if [ -n "${QUARN_BUILD_DIR:-}" ]; then
   : "${QUARN_EXE:=$QUARN_BUILD_DIR/quarn.exe}" "${QUARN_WINEPREFIX:=$QUARN_BUILD_DIR/wine-prefix}"
 fi
 : "${QUARN_DATA:=$root/data}" "${QUARN_CLOSE:=$root/build/quarn-e2e-close}"
+: "${QUARN_CURSOR:=$root/build/quarn-e2e-cursor}"
 : "${QUARN_EXE:?}" "${QUARN_WINEPREFIX:?}"
 export QUARN_WINEPREFIX
 WINE_RUN="$root/tests/windows/wine-run.sh"
@@ -74,6 +75,30 @@ expect_client() {
   local at="$1"
   [ "$CW,$CH" = "800,600" ] || fail "client area ${CW}x$CH, wanted 800x600"
   [ "$CX,$CY" = "$at" ] || fail "client area at ($CX,$CY), wanted ($at)"
+}
+
+# The pointer's image as the server shows it: "<serial> <visible pixels> <w>x<h>".
+pointer_image() {
+  [ -x "$QUARN_CURSOR" ] || fail "no pointer-image probe $QUARN_CURSOR: build the Linux build (build/) first"
+  "$QUARN_CURSOR" || fail "cannot read the pointer's image"
+}
+
+# The game draws no pointer of its own, so over its window the system's must
+# show. Wine gives the window a cursor of its own as the pointer moves in: the
+# arrow, or a cursor with no visible pixel where the pointer is hidden. Until
+# then the root's (serial $1) shows through, which proves nothing.
+expect_pointer_shown() {
+  local bare=$1 seen serial visible
+  local end=$(( $(date +%s%N) + 5 * 1000000000 ))
+  while :; do
+    seen=$(pointer_image)
+    read -r serial visible _ <<<"$seen"
+    [ "$serial" != "$bare" ] && break
+    [ "$(date +%s%N)" -lt "$end" ] || fail "the pointer over the game still has the root's cursor after 5 s"
+    sleep 0.1
+  done
+  [ "$visible" -gt 0 ] || fail "the pointer is hidden over the game: its cursor (serial, visible pixels, size) is $seen"
+  log "pointer over the game: cursor $seen"
 }
 
 # The zip's layout: quarn.exe beside its two images.
@@ -129,7 +154,10 @@ case_window() {
 }
 
 case_fullscreen() {
-  start_xvfb; add_800x600_mode; prepare_data; start_game
+  start_xvfb; add_800x600_mode; prepare_data
+  local bare
+  bare=$(pointer_image); bare=${bare%% *}
+  start_game
   find_window 15
   expect_menu
   to_play
@@ -140,6 +168,7 @@ case_fullscreen() {
   expect_client "0,0"
   point 10 300
   wait_colours 10 "the play screen in full screen" "$SKY" "$BOTTOM_BAR"
+  expect_pointer_shown "$bare"
   wait_title '^ \[ FPS - [1-9]' 3
   hold_key F1
   wait_reopen
