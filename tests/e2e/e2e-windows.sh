@@ -105,7 +105,11 @@ expect_pointer_shown() {
 prepare_data() {
   mkdir -p "$T/run"
   if [ -n "${QUARN_ZIP:-}" ]; then
+    [ "$(unzip -Z1 "$QUARN_ZIP" | sort | tr '\n' ' ')" = "LICENSE.txt README.txt font.bmp quarn.exe sprite.bmp " ] ||
+      fail "the zip holds: $(unzip -Z1 "$QUARN_ZIP" | tr '\n' ' ')"
     unzip -q -o "$QUARN_ZIP" -d "$T/run" || fail "cannot unpack $QUARN_ZIP"
+    # For Notepad: every line of the texts ends in CR LF.
+    ! grep -lv $'\r$' "$T/run/README.txt" "$T/run/LICENSE.txt" >"$T/lf-only" || fail "lines without CR LF in: $(cat "$T/lf-only")"
   else
     cp "$QUARN_EXE" "$T/run/quarn.exe" && cp "$QUARN_DATA/font.bmp" "$QUARN_DATA/sprite.bmp" "$T/run/" ||
       fail "cannot lay out the game folder"
