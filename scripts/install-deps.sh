@@ -22,9 +22,10 @@ windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
          libxinerama1 libxcomposite1 libxxf86vm1 libfreetype6 libfontconfig1
          xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 # Every layer, the Windows ones included.
-# libxfixes-dev: the end-to-end pointer-image probe.
+# libxfixes-dev: the end-to-end pointer-image probe; desktop-file-utils,
+# appstream, lintian: the checks of the installed tree and the Debian package.
 test=("${package[@]}" "${windows[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-      xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev)
+      xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream lintian)
 
 case "$want" in
   play) packages=("${play[@]}") ;;
