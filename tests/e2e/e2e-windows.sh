@@ -77,10 +77,11 @@ expect_client() {
   [ "$CX,$CY" = "$at" ] || fail "client area at ($CX,$CY), wanted ($at)"
 }
 
-# The pointer's image as the server shows it: "<serial> <visible pixels> <w>x<h>".
-pointer_image() {
+# The pointer's image as the server shows it, into POINTER:
+# "<serial> <visible pixels> <width>x<height>".
+read_pointer() {
   [ -x "$QUARN_CURSOR" ] || fail "no pointer-image probe $QUARN_CURSOR: build the Linux build (build/) first"
-  "$QUARN_CURSOR" || fail "cannot read the pointer's image"
+  POINTER=$("$QUARN_CURSOR") && [ -n "$POINTER" ] || fail "cannot read the pointer's image"
 }
 
 # The game draws no pointer of its own, so over its window the system's must
@@ -88,17 +89,17 @@ pointer_image() {
 # arrow, or a cursor with no visible pixel where the pointer is hidden. Until
 # then the root's (serial $1) shows through, which proves nothing.
 expect_pointer_shown() {
-  local bare=$1 seen serial visible
+  local bare=$1 serial visible
   local end=$(( $(date +%s%N) + 5 * 1000000000 ))
   while :; do
-    seen=$(pointer_image)
-    read -r serial visible _ <<<"$seen"
+    read_pointer
+    read -r serial visible _ <<<"$POINTER"
     [ "$serial" != "$bare" ] && break
     [ "$(date +%s%N)" -lt "$end" ] || fail "the pointer over the game still has the root's cursor after 5 s"
     sleep 0.1
   done
-  [ "$visible" -gt 0 ] || fail "the pointer is hidden over the game: its cursor (serial, visible pixels, size) is $seen"
-  log "pointer over the game: cursor $seen"
+  [ "$visible" -gt 0 ] || fail "the pointer is hidden over the game: its cursor (serial, visible pixels, size) is $POINTER"
+  log "pointer over the game: cursor $POINTER"
 }
 
 # The zip's layout: quarn.exe beside its two images.
@@ -159,8 +160,8 @@ case_window() {
 
 case_fullscreen() {
   start_xvfb; add_800x600_mode; prepare_data
-  local bare
-  bare=$(pointer_image); bare=${bare%% *}
+  read_pointer
+  local bare=${POINTER%% *}
   start_game
   find_window 15
   expect_menu
