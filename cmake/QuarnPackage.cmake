@@ -27,4 +27,20 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The install rules lay the package out as Debian wants a game
+# (cmake/QuarnInstallLayout.cmake); the changelog is signed by the maintainer.
+set(CPACK_CUSTOM_INSTALL_VARIABLES "QUARN_DEBIAN_LAYOUT=ON" "QUARN_DEBIAN_MAINTAINER=${QUARN_PACKAGE_MAINTAINER}")
+
+# A new version needs its entry in the Debian changelog and the AppStream
+# releases, newest first.
+string(REPLACE "." "\\." quarn_version_re "${PROJECT_VERSION}")
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in quarn_changelog_top LIMIT_COUNT 1)
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/linux/io.github.quarn.metainfo.xml quarn_release_top
+     REGEX "<release " LIMIT_COUNT 1)
+if(NOT quarn_changelog_top MATCHES "^quarn \\(${quarn_version_re}\\) ")
+  message(FATAL_ERROR "packaging/debian/changelog.in has no entry for version ${PROJECT_VERSION} on top")
+endif()
+if(NOT quarn_release_top MATCHES "version=\"${quarn_version_re}\"")
+  message(FATAL_ERROR "packaging/linux/io.github.quarn.metainfo.xml has no release ${PROJECT_VERSION} first")
+endif()
 include(CPack)

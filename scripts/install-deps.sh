@@ -29,8 +29,10 @@ web=(cmake make emscripten chromium)
 # node from elsewhere that provides npm conflicts with Debian's).
 command -v npm >/dev/null 2>&1 || web+=(npm)
 # Every layer, the Windows and browser ones included.
+# libxfixes-dev: the end-to-end pointer-image probe; desktop-file-utils,
+# appstream, lintian: the checks of the installed tree and the Debian package.
 test=("${package[@]}" "${windows[@]}" "${web[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-      xvfb xdotool x11-utils x11-xserver-utils imagemagick)
+      xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream lintian)
 
 case "$want" in
   play) packages=("${play[@]}") ;;

@@ -7,8 +7,8 @@
 #   e2e-windows.sh <case>
 #
 # Environment (set by CTest in build-windows/): QUARN_EXE (quarn.exe),
-# QUARN_DATA (font.bmp, sprite.bmp), QUARN_CLOSE (the WM_DELETE_WINDOW helper of
-# the Linux build), QUARN_WINEPREFIX (the Wine prefix of the test run; each case
+# QUARN_DATA (font.bmp, sprite.bmp), QUARN_CLOSE and QUARN_CURSOR (the
+# WM_DELETE_WINDOW helper and the pointer-image probe of the Linux build), QUARN_WINEPREFIX (the Wine prefix of the test run; each case
 # starts a Wine server of its own on its own display and ends it).
 # QUARN_ZIP, when set, is unpacked instead of QUARN_EXE and QUARN_DATA. By hand:
 #   QUARN_BUILD_DIR=build-windows tests/e2e/e2e-windows.sh menu
@@ -22,6 +22,7 @@ if [ -n "${QUARN_BUILD_DIR:-}" ]; then
   : "${QUARN_EXE:=$QUARN_BUILD_DIR/quarn.exe}" "${QUARN_WINEPREFIX:=$QUARN_BUILD_DIR/wine-prefix}"
 fi
 : "${QUARN_DATA:=$root/data}" "${QUARN_CLOSE:=$root/build/quarn-e2e-close}"
+: "${QUARN_CURSOR:=$root/build/quarn-e2e-cursor}"
 : "${QUARN_EXE:?}" "${QUARN_WINEPREFIX:?}"
 export QUARN_WINEPREFIX
 WINE_RUN="$root/tests/windows/wine-run.sh"
@@ -76,11 +77,40 @@ expect_client() {
   [ "$CX,$CY" = "$at" ] || fail "client area at ($CX,$CY), wanted ($at)"
 }
 
+# The pointer's image as the server shows it, into POINTER:
+# "<serial> <visible pixels> <width>x<height>".
+read_pointer() {
+  [ -x "$QUARN_CURSOR" ] || fail "no pointer-image probe $QUARN_CURSOR: build the Linux build (build/) first"
+  POINTER=$("$QUARN_CURSOR") && [ -n "$POINTER" ] || fail "cannot read the pointer's image"
+}
+
+# The game draws no pointer of its own, so over its window the system's must
+# show. Wine gives the window a cursor of its own as the pointer moves in: the
+# arrow, or a cursor with no visible pixel where the pointer is hidden. Until
+# then the root's (serial $1) shows through, which proves nothing.
+expect_pointer_shown() {
+  local bare=$1 serial visible
+  local end=$(( $(date +%s%N) + 5 * 1000000000 ))
+  while :; do
+    read_pointer
+    read -r serial visible _ <<<"$POINTER"
+    [ "$serial" != "$bare" ] && break
+    [ "$(date +%s%N)" -lt "$end" ] || fail "the pointer over the game still has the root's cursor after 5 s"
+    sleep 0.1
+  done
+  [ "$visible" -gt 0 ] || fail "the pointer is hidden over the game: its cursor (serial, visible pixels, size) is $POINTER"
+  log "pointer over the game: cursor $POINTER"
+}
+
 # The zip's layout: quarn.exe beside its two images.
 prepare_data() {
   mkdir -p "$T/run"
   if [ -n "${QUARN_ZIP:-}" ]; then
+    [ "$(unzip -Z1 "$QUARN_ZIP" | sort | tr '\n' ' ')" = "LICENSE.txt README.txt font.bmp quarn.exe sprite.bmp " ] ||
+      fail "the zip holds: $(unzip -Z1 "$QUARN_ZIP" | tr '\n' ' ')"
     unzip -q -o "$QUARN_ZIP" -d "$T/run" || fail "cannot unpack $QUARN_ZIP"
+    # For Notepad: every line of the texts ends in CR LF.
+    ! grep -lv $'\r$' "$T/run/README.txt" "$T/run/LICENSE.txt" >"$T/lf-only" || fail "lines without CR LF in: $(cat "$T/lf-only")"
   else
     cp "$QUARN_EXE" "$T/run/quarn.exe" && cp "$QUARN_DATA/font.bmp" "$QUARN_DATA/sprite.bmp" "$T/run/" ||
       fail "cannot lay out the game folder"
@@ -129,7 +159,10 @@ case_window() {
 }
 
 case_fullscreen() {
-  start_xvfb; add_800x600_mode; prepare_data; start_game
+  start_xvfb; add_800x600_mode; prepare_data
+  read_pointer
+  local bare=${POINTER%% *}
+  start_game
   find_window 15
   expect_menu
   to_play
@@ -140,6 +173,7 @@ case_fullscreen() {
   expect_client "0,0"
   point 10 300
   wait_colours 10 "the play screen in full screen" "$SKY" "$BOTTOM_BAR"
+  expect_pointer_shown "$bare"
   wait_title '^ \[ FPS - [1-9]' 3
   hold_key F1
   wait_reopen

@@ -206,16 +206,33 @@ case_no_display() {
   log "gave up after $ms ms: $(grep "cannot open the window" "$T/game.err")"
 }
 
-# An installed tree at $1, made for the prefix $2: every file in its place, the
-# launcher executable, the menu entry naming the launcher by its path there.
+# An installed tree at $1, made for the prefix $2 with the launcher in $3 (bin;
+# games in the Debian package), and the further files $4...: every file in its
+# place, the launcher executable, the menu entry naming the launcher by its path
+# there and the game's icon, the menu entry and the AppStream metadata as their
+# validators want them, the icons PNGs of their sizes.
 expect_installed_tree() {
-  local root=$1 prefix=$2 f
-  for f in bin/quarn libexec/quarn/quarn share/quarn/font.bmp share/quarn/sprite.bmp share/applications/quarn.desktop; do
+  local root=$1 prefix=$2 bindir=$3 f size; shift 3
+  local desktop="$root/share/applications/io.github.quarn.desktop"
+  local metainfo="$root/share/metainfo/io.github.quarn.metainfo.xml"
+  need desktop-file-validate desktop-file-utils; need appstreamcli appstream
+  for f in "$bindir/quarn" libexec/quarn/quarn share/quarn/font.bmp share/quarn/sprite.bmp \
+           share/applications/io.github.quarn.desktop share/metainfo/io.github.quarn.metainfo.xml "$@"; do
     [ -f "$root/$f" ] || fail "not installed: $f"
   done
-  [ -x "$root/bin/quarn" ] || fail "the launcher is not executable"
-  grep -qx "Exec=$prefix/bin/quarn" "$root/share/applications/quarn.desktop" ||
-    fail "the menu entry does not run $prefix/bin/quarn: $(grep Exec "$root/share/applications/quarn.desktop")"
+  [ -x "$root/$bindir/quarn" ] || fail "the launcher is not executable"
+  grep -qx "Exec=$prefix/$bindir/quarn" "$desktop" ||
+    fail "the menu entry does not run $prefix/$bindir/quarn: $(grep Exec "$desktop")"
+  grep -qx "Icon=quarn" "$desktop" || fail "the menu entry does not show the game's icon: $(grep Icon "$desktop")"
+  desktop-file-validate "$desktop" >"$T/validate.log" 2>&1 || fail "desktop-file-validate: $(cat "$T/validate.log")"
+  appstreamcli validate --no-net "$metainfo" >"$T/validate.log" 2>&1 || fail "appstreamcli validate: $(cat "$T/validate.log")"
+  # Decoded in full, so a broken compressed stream shows too.
+  for size in 16 24 32 48 64 128 256; do
+    f="share/icons/hicolor/${size}x$size/apps/quarn.png"
+    [ -f "$root/$f" ] || fail "not installed: $f"
+    [ "$(convert "$root/$f" -format '%m %wx%h' info: 2>"$T/convert.log")" = "PNG ${size}x$size" ] ||
+      fail "$f is not a ${size}x$size PNG: $(convert "$root/$f" -format '%m %wx%h' info: 2>&1)"
+  done
 }
 
 # Starts an installed launcher from / (far from any images): the game finds its
@@ -240,15 +257,16 @@ case_installed() {
   : "${QUARN_BUILD_DIR:?}"
   local prefix="$T/prefix"
   cmake --install "$QUARN_BUILD_DIR" --prefix "$prefix" >"$T/install.log" 2>&1 || fail "install: $(cat "$T/install.log")"
-  expect_installed_tree "$prefix" "$prefix"
+  expect_installed_tree "$prefix" "$prefix" bin share/man/man6/quarn.6 share/doc/quarn/LICENSE
   # Moved elsewhere, the tree still works: the launcher finds things relative to itself.
   mv "$prefix" "$T/moved"
   play_installed "$T/moved/bin/quarn"
 }
 
-# The Debian package, made by cpack from this build folder: its fields and its
-# exact contents, then unpacked into the case's folder (nothing is installed on
-# the system) its launcher starts the game.
+# The Debian package, made by cpack from this build folder: its fields, its
+# exact contents and lintian's verdict (no error, no warning), then unpacked
+# into the case's folder (nothing is installed on the system) its launcher
+# starts the game.
 case_deb() {
   : "${QUARN_BUILD_DIR:?}" "${QUARN_VERSION:?}"
   # Under a umask that leaves files group-writable the modes must still come
@@ -272,14 +290,32 @@ case_deb() {
   dpkg-deb -c "$deb" | awk '{print $1, $2, $6}' >"$T/deb-contents" || fail "dpkg-deb -c cannot list the package"
   cat >"$T/deb-wanted" <<'LIST'
 drwxr-xr-x root/root ./usr/
-drwxr-xr-x root/root ./usr/bin/
--rwxr-xr-x root/root ./usr/bin/quarn
+drwxr-xr-x root/root ./usr/games/
+-rwxr-xr-x root/root ./usr/games/quarn
 drwxr-xr-x root/root ./usr/libexec/
 drwxr-xr-x root/root ./usr/libexec/quarn/
 -rwxr-xr-x root/root ./usr/libexec/quarn/quarn
 drwxr-xr-x root/root ./usr/share/
 drwxr-xr-x root/root ./usr/share/applications/
--rw-r--r-- root/root ./usr/share/applications/quarn.desktop
+-rw-r--r-- root/root ./usr/share/applications/io.github.quarn.desktop
+drwxr-xr-x root/root ./usr/share/doc/
+drwxr-xr-x root/root ./usr/share/doc/quarn/
+-rw-r--r-- root/root ./usr/share/doc/quarn/changelog.gz
+-rw-r--r-- root/root ./usr/share/doc/quarn/copyright
+drwxr-xr-x root/root ./usr/share/icons/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/
+LIST
+  for size in 16 24 32 48 64 128 256; do
+    printf '%s\n' "drwxr-xr-x root/root ./usr/share/icons/hicolor/${size}x$size/" \
+      "drwxr-xr-x root/root ./usr/share/icons/hicolor/${size}x$size/apps/" \
+      "-rw-r--r-- root/root ./usr/share/icons/hicolor/${size}x$size/apps/quarn.png"
+  done >>"$T/deb-wanted"
+  cat >>"$T/deb-wanted" <<'LIST'
+drwxr-xr-x root/root ./usr/share/man/
+drwxr-xr-x root/root ./usr/share/man/man6/
+-rw-r--r-- root/root ./usr/share/man/man6/quarn.6.gz
+drwxr-xr-x root/root ./usr/share/metainfo/
+-rw-r--r-- root/root ./usr/share/metainfo/io.github.quarn.metainfo.xml
 drwxr-xr-x root/root ./usr/share/quarn/
 -rw-r--r-- root/root ./usr/share/quarn/font.bmp
 -rw-r--r-- root/root ./usr/share/quarn/sprite.bmp
@@ -287,8 +323,14 @@ LIST
   diff <(sort "$T/deb-wanted") <(sort "$T/deb-contents") >"$T/deb-diff" || fail "package contents (- wanted, + made):
 $(cat "$T/deb-diff")"
   dpkg -x "$deb" "$T/root" || fail "dpkg -x"
-  expect_installed_tree "$T/root/usr" /usr
-  play_installed "$T/root/usr/bin/quarn"
+  # lintian wants a copyright file; the one here is in Debian's machine-readable format.
+  head -n1 "$T/root/usr/share/doc/quarn/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' ||
+    fail "the copyright file is not in Debian's machine-readable format"
+  need lintian lintian
+  lintian --fail-on error,warning "$deb" >"$T/lintian.log" 2>&1 ||
+    fail "lintian: $(grep -v '^running with root privileges' "$T/lintian.log")"
+  expect_installed_tree "$T/root/usr" /usr games
+  play_installed "$T/root/usr/games/quarn"
 }
 
 # --- Input across a reopen, the pointer at the edges, focus without a window manager

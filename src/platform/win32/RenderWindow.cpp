@@ -75,7 +75,6 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   if (fullScreen) {
     exStyle = WS_EX_APPWINDOW;
     style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    ShowCursor(FALSE);
   } else {
     exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
     style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
