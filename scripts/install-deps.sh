@@ -21,8 +21,9 @@ windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
          libgl1 libgl1-mesa-dri libglx-mesa0 libxrandr2 libxrender1 libxi6 libxcursor1 libxfixes3
          libxinerama1 libxcomposite1 libxxf86vm1 libfreetype6 libfontconfig1
          xvfb xdotool x11-utils x11-xserver-utils imagemagick)
-# Every layer, the Windows ones included.
-test=("${package[@]}" "${windows[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+# Every layer, the Windows ones included. libgles-dev: the GL 1.1 layer's native
+# build and its render tests draw on OpenGL ES 3.
+test=("${package[@]}" "${windows[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev libgles-dev
       xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 
 case "$want" in
