@@ -1,9 +1,10 @@
-# quarn_add_gtest(<name> LABEL <label> SOURCES <files...> LIBS <targets...>)
-# One GoogleTest executable whose cases are registered with CTest under <label>.
+# quarn_add_gtest(<name> LABEL <label> [PREFIX <prefix>] SOURCES <files...> LIBS <targets...>)
+# One GoogleTest executable whose cases are registered with CTest under <label>,
+# their names preceded by <prefix> when the same cases are built twice.
 # In the Windows build the label gets "-windows" (unit-windows) and the cases are
 # listed when CTest runs, under Wine, not while building.
 function(quarn_add_gtest name)
-  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT;PREFIX" "SOURCES;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -15,6 +16,7 @@ function(quarn_add_gtest name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name}
+    TEST_PREFIX "${T_PREFIX}"
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
     DISCOVERY_TIMEOUT 60

@@ -30,9 +30,12 @@ web=(cmake make emscripten chromium)
 command -v npm >/dev/null 2>&1 || web+=(npm)
 # Every layer, the Windows and browser ones included.
 # libxfixes-dev: the end-to-end pointer-image probe; desktop-file-utils,
-# appstream, lintian: the checks of the installed tree and the Debian package.
+# appstream, lintian: the checks of the installed tree and the Debian package;
+# libgles-dev: the GL 1.1 layer's native build and its render tests draw on
+# OpenGL ES 3.
 test=("${package[@]}" "${windows[@]}" "${web[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-      xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream lintian)
+      libgles-dev xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream
+      lintian)
 
 case "$want" in
   play) packages=("${play[@]}") ;;

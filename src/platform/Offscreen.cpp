@@ -2,7 +2,8 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <GL/gl.h>
+
+#include "platform/OpenGL.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -43,10 +44,16 @@ bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int erro
   if (display == EGL_NO_DISPLAY) return Fail(error, errorSize, "no EGL display");
   EGLint major = 0, minor = 0;
   if (!eglInitialize(display, &major, &minor)) return Fail(error, errorSize, "eglInitialize failed");
+#ifdef QUARN_GL11_LAYER
+  if (!eglBindAPI(EGL_OPENGL_ES_API)) return Fail(error, errorSize, "OpenGL ES not available through EGL");
+  const EGLint renderable = EGL_OPENGL_ES3_BIT;
+#else
   if (!eglBindAPI(EGL_OPENGL_API)) return Fail(error, errorSize, "desktop OpenGL not available through EGL");
+  const EGLint renderable = EGL_OPENGL_BIT;
+#endif
 
   // The game's pixel format: RGBA 8/8/8 colour and a 16-bit depth buffer.
-  const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+  const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, renderable,
                                      EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
                                      EGL_DEPTH_SIZE, 16, EGL_NONE};
   EGLConfig config;
@@ -58,15 +65,32 @@ bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int erro
   surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
   if (surface == EGL_NO_SURFACE) return Fail(error, errorSize, "eglCreatePbufferSurface failed");
 
+#ifdef QUARN_GL11_LAYER
+  // ES 3, which the GL 1.1 layer draws on.
+  const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
+#else
   // No version asked for: a legacy context, which has the whole fixed-function pipeline.
-  context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+  const EGLint* contextAttributes = nullptr;
+#endif
+  context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
   if (context == EGL_NO_CONTEXT) return Fail(error, errorSize, "eglCreateContext failed");
   if (!eglMakeCurrent(display, surface, surface, context)) return Fail(error, errorSize, "eglMakeCurrent failed");
+#ifdef QUARN_GL11_LAYER
+  char layerError[200] = "";
+  if (!StartGl11(layerError, sizeof layerError)) {
+    if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "GL 1.1 layer: %s", layerError);
+    DestroyOffscreenContext();
+    return false;
+  }
+#endif
   return true;
 }
 
 void DestroyOffscreenContext() {
   if (display == EGL_NO_DISPLAY) return;
+#ifdef QUARN_GL11_LAYER
+  if (context != EGL_NO_CONTEXT) StopGl11();
+#endif
   eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   if (context != EGL_NO_CONTEXT) eglDestroyContext(display, context);
   if (surface != EGL_NO_SURFACE) eglDestroySurface(display, surface);

@@ -1,6 +1,7 @@
 // An OpenGL compatibility context without any window or X server (EGL on Mesa's
 // surfaceless platform, drawing into a pbuffer). Used by the render tests and by
-// the replay tool's full mode.
+// the replay tool's full mode. Built with QUARN_GL11_LAYER, it is an OpenGL ES 3
+// context instead, with the GL 1.1 layer started in it and stopped before it goes.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include "assets/FontUnit.h"
 #include "assets/TextureLists.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 
 #include <cmath>
 

@@ -3,9 +3,9 @@
 #include "assets/FontUnit.h"
 #include "assets/TextureLists.h"
 #include "platform/Offscreen.h"
+#include "platform/OpenGL.h"
 #include "platform/RenderWindow.h"
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 
 #include "ScreenFixture.h"
 #include "platform/InputState.h"

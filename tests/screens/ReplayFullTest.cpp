@@ -29,9 +29,9 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-ToolRun RunTool(const std::string& args) {
+ToolRun RunTool(const std::string& args, const char* tool = QUARN_REPLAY_EXE) {
   std::string base = ::testing::TempDir() + "quarn_full_" + std::to_string(getpid());
-  std::string command = std::string("cd '") + QUARN_DATA_DIR + "' && '" + QUARN_REPLAY_EXE + "' " + args + " >" +
+  std::string command = std::string("cd '") + QUARN_DATA_DIR + "' && '" + tool + "' " + args + " >" +
                         base + ".out 2>" + base + ".err";
   ToolRun run;
   int raw = std::system(command.c_str());
@@ -197,5 +197,60 @@ TEST(ReplayFull, MissingImagesEndWithTheRuntimeError) {
   EXPECT_EQ(WEXITSTATUS(raw), 2) << text;
   EXPECT_EQ(text.rfind("Error: Runtime error   2 at ", 0), 0u) << text;
 }
+
+#ifdef QUARN_REPLAY_GLES_EXE
+// The same session drawn with desktop OpenGL and through the GL 1.1 layer on
+// OpenGL ES, both on Mesa's llvmpipe: the layer's vertices land on the same
+// window positions and its shader computes what the fixed function does, so
+// every pixel must match. Frames: the menu with "game" under the pointer and its
+// click, the first play frame, digging with the progress sector and the counts,
+// the craft screen (its first frame, the purchase, the frame after), and play
+// again.
+TEST(ReplayFull, GlesLayerDrawsTheSessionPixelForPixelAsDesktopOpenGl) {
+  if (NoGl()) GTEST_SKIP() << "QUARN_NO_GL=1";
+  const int frames[] = {1, 4, 5, 60, 95, 240, 420, 600, 636, 637, 639, 640, 641, 646};
+  const std::string base = ::testing::TempDir() + "quarn_layer_" + std::to_string(getpid()) + "_";
+  std::string args = std::string("--seed 2 --full --script '") + QUARN_SCRIPT + "'";
+  for (int f : frames) args += " --screenshot " + std::to_string(f) + ":" + base + "%s" + std::to_string(f) + ".bmp";
+  auto withTool = [&](const char* tag) {
+    std::string a = args;
+    for (size_t at; (at = a.find("%s")) != std::string::npos;) a.replace(at, 2, tag);
+    return a;
+  };
+  ToolRun desktop = RunTool(withTool("gl_"));
+  ASSERT_EQ(desktop.status, 0) << desktop.err;
+  ToolRun layer = RunTool(withTool("gles_"), QUARN_REPLAY_GLES_EXE);
+  ASSERT_EQ(layer.status, 0) << layer.err;
+  ASSERT_FALSE(layer.lines.empty());
+  EXPECT_EQ(layer.lines.back(), desktop.lines.back());
+
+  for (int f : frames) {
+    const std::string glFile = base + "gl_" + std::to_string(f) + ".bmp";
+    const std::string glesFile = base + "gles_" + std::to_string(f) + ".bmp";
+    const std::string a = Slurp(glFile), b = Slurp(glesFile);
+    std::remove(glFile.c_str());
+    std::remove(glesFile.c_str());
+    ASSERT_EQ(a.size(), 54u + 800u * 600u * 3u) << "frame " << f;
+    ASSERT_EQ(b.size(), a.size()) << "frame " << f;
+    EXPECT_EQ(a.substr(0, 54), b.substr(0, 54)) << "frame " << f << ": headers differ";
+    int differing = 0, largest = 0;
+    std::ostringstream first;
+    for (size_t at = 54; at < a.size(); at += 3) {
+      int most = 0;
+      for (size_t ch = 0; ch < 3; ++ch) most = std::max(most, std::abs(int(uint8_t(a[at + ch])) - int(uint8_t(b[at + ch]))));
+      if (most == 0) continue;
+      largest = std::max(largest, most);
+      if (++differing <= 5) {
+        const size_t p = (at - 54) / 3;  // bottom row first, BGR
+        first << " (" << p % 800 << ", " << 599 - p / 800 << ") desktop " << int(uint8_t(a[at + 2])) << ","
+              << int(uint8_t(a[at + 1])) << "," << int(uint8_t(a[at])) << " layer " << int(uint8_t(b[at + 2])) << ","
+              << int(uint8_t(b[at + 1])) << "," << int(uint8_t(b[at]));
+      }
+    }
+    EXPECT_EQ(differing, 0) << "frame " << f << ": " << differing << " pixels differ, by up to " << largest
+                            << " per channel; first:" << first.str();
+  }
+}
+#endif
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "ScreenFixture.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 #include <unistd.h>
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "Full.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGL.h"
 
 #include <cerrno>
 #include <chrono>
