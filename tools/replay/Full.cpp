@@ -119,8 +119,8 @@ int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>
 
   for (size_t k = 0; k < options.screenshots.size(); ++k) {
     if (shot[k]) continue;
-    std::fprintf(stderr, "quarn-replay: frame %ld was never drawn (%ld frames ran); no screenshot %s\n",
-                 options.screenshots[k].frame, frame, options.screenshots[k].file.c_str());
+    std::fprintf(stderr, "quarn-replay: frame %lld was never drawn (%ld frames ran); no screenshot %s\n",
+                 (long long)options.screenshots[k].frame, frame, options.screenshots[k].file.c_str());
     status = 1;
   }
 

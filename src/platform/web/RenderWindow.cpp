@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "assets/FontUnit.h"
-#include "gl11/GL11.h"
+#include "platform/OpenGL.h"
 #include "platform/Messages.h"
 #include "platform/WindowProc.h"
 #include "screens/Screens.h"
@@ -148,9 +148,13 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     hRC = 0;
     return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
   }
-  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS)
+  // The GL 1.1 the game draws with starts in the context as it becomes current.
+  char layerError[200] = "";
+  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS ||
+      !StartGl11(layerError, sizeof layerError)) {
+    if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
     return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
-  StartGl11();
+  }
   resizeViewHook = ResizeView;
 
   // 12. Shown and focused; the page's focus is the application's activation.
@@ -224,7 +228,9 @@ void CloseRenderWindow(bool fullScreen) {
 }
 
 void PresentFrame() {
-  // The browser shows the drawing buffer when the turn hands control back.
+  // The browser shows the drawing buffer when the turn hands control back;
+  // what the layer still holds must reach WebGL before that.
+  glFlush();
 }
 
 void SetWindowTitle(const char* title) {
