@@ -194,13 +194,24 @@ async function canvasBox(page) {
   });
 }
 
-// The view as the page shows it, scaled back to 800 x 600 when it is not.
+// The view as the page shows it; scaled up (full screen), each view pixel is
+// the screenshot's pixel at its centre.
 async function shoot(page, file) {
   const box = await canvasBox(page);
   if (!box) throw new Error('no game canvas on the page');
   const png = await page.screenshot({clip: box, type: 'png'});
   if (file) fs.writeFileSync(file, png);
-  return decodePng(Buffer.from(png));
+  const shot = decodePng(Buffer.from(png));
+  if (shot.width === 800 && shot.height === 600) return shot;
+  const view = {width: 800, height: 600, rgba: Buffer.alloc(800 * 600 * 4)};
+  for (let y = 0; y < 600; ++y) {
+    const sy = Math.min(shot.height - 1, Math.floor(((y + 0.5) * shot.height) / 600));
+    for (let x = 0; x < 800; ++x) {
+      const sx = Math.min(shot.width - 1, Math.floor(((x + 0.5) * shot.width) / 800));
+      shot.rgba.copy(view.rgba, (y * 800 + x) * 4, (sy * shot.width + sx) * 4, (sy * shot.width + sx) * 4 + 4);
+    }
+  }
+  return view;
 }
 
 async function waitColours(page, what, names, timeoutMs = 10000) {
@@ -215,8 +226,8 @@ async function waitColours(page, what, names, timeoutMs = 10000) {
 
 // View pixels to page pixels, for the mouse.
 async function point(page, x, y) {
-  const box = await canvasBox(page);
-  if (!box) throw new Error('no game canvas to point at');
+  let box = null;
+  await waitFor('a game canvas to point at', 10000, async () => (box = await canvasBox(page)) !== null);
   await page.mouse.move(box.x + (x + 0.5) * box.width / 800, box.y + (y + 0.5) * box.height / 600);
 }
 
@@ -271,7 +282,10 @@ function playerRows(picture) {
   return {top, bottom};
 }
 
-async function title(page) { return page.title(); }
+// The title's exact text (document.title would strip the blanks at its ends).
+async function title(page) {
+  return page.evaluate(() => (document.querySelector('title') || {}).textContent || '');
+}
 
 async function waitTitle(page, re, timeoutMs) {
   await waitFor(`the title matching ${re}`, timeoutMs, async () => re.test(await title(page)) || `title "${await title(page)}"`);
