@@ -21,9 +21,10 @@
 //   1. make the context current, then StartGl11(): every GL 1.1 state takes its
 //      initial value (GL's, not ES's), there are no display lists;
 //   2. draw with the gl* calls; before presenting a frame (a buffer swap, or
-//      returning to the browser) call glFlush() or glFinish(): primitives are
-//      batched and reach ES only at a flush, a state change that needs one, a
-//      glClear or a glReadPixels;
+//      handing the turn back to the browser) call glFlush() or glFinish(): the
+//      draws of a frame are queued and reach ES only at a flush, a glReadPixels,
+//      or the glClear that starts the next frame (without the flush, each
+//      frame would be shown one frame late);
 //   3. StopGl11() while the context is still current, before it goes: every
 //      display list and texture dies with it, as with a real context.
 // Calls outside a Start/Stop pair draw nothing and delete nothing, as GL calls
@@ -202,9 +203,9 @@ typedef double GLclampd;
 
 // After an ES 3 context has been made current: builds the layer's program and
 // buffers and puts every GL 1.1 state to its initial value. On failure returns
-// false with a one-line reason in `error` (the context lacks ES 3, a shader did
-// not compile) and the layer stays stopped.
-bool StartGl11(char* error, int errorSize);
+// false, with a one-line reason in `error` when one is given (the context lacks
+// ES 3, a shader did not compile), and the layer stays stopped: nothing is drawn.
+bool StartGl11(char* error = nullptr, int errorSize = 0);
 // Before the context is released or destroyed, with it still current: deletes
 // the layer's ES objects, every display list and image. Safe to call when the
 // layer was never started.
