@@ -15,7 +15,8 @@
 // write alpha 0 and a canvas with alpha would show the page through there.
 // No stencil, no antialiasing (it would change the pixels). The layer uses only
 // ES 3.0 entry points that WebGL 2 has: one program, one vertex array, one
-// buffer, one sampler, one texture per uploaded image.
+// buffer, one sampler, one texture per uploaded image. It keeps track of the ES
+// state it sets, so while it is started nothing else may call ES directly.
 //
 // Lifecycle, per context:
 //   1. make the context current, then StartGl11(): every GL 1.1 state takes its
@@ -43,7 +44,7 @@
 //   glGenLists, glDeleteLists, glIsList, glPixelStorei, glReadPixels, glFlush and
 //   glFinish run at once, as in GL;
 // - the default texture (name 0, the only one: no texture objects): glTexImage2D
-//   (level 0, internal formats GL_RGB, GL_RGBA, 3, 4, GL_RGB8, GL_RGBA8; formats
+//   (level 0 and border 0 only, others are GL_INVALID_VALUE; internal formats GL_RGB, GL_RGBA, 3, 4, GL_RGB8, GL_RGBA8; formats
 //   GL_RGB, GL_RGBA, GL_BGR, GL_BGRA of GL_UNSIGNED_BYTE, any width, unpacked
 //   under the GL_UNPACK_ALIGNMENT in force at the call, as GL does when it is
 //   compiled into a list), glTexParameteri (filters; wraps GL_REPEAT and GL_CLAMP,
