@@ -678,8 +678,12 @@ void PopAttrib() {
   }
 }
 
+// GL 1.1's accumulation buffer bit: a buffer the context never has, so clearing
+// it, like the stencil buffer, does nothing.
+constexpr GLbitfield kAccumBufferBit = 0x00000200;
+
 void Clear(GLbitfield mask) {
-  if (mask & ~GLbitfield(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | 0x00000200 | 0x00000400)) {
+  if (mask & ~GLbitfield(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | kAccumBufferBit)) {
     SetError(GL_INVALID_VALUE);
     return;
   }
@@ -1210,11 +1214,12 @@ void Gl11TexImage2D(GLenum target, GLint level, GLint internalformat, GLsizei wi
     Submit(Make(Op::Error, failure));
     return;
   }
-  // The command holds the image while it is recorded in a list.
-  Command c = Make(Op::TexImage, uint32_t(image));
+  // A list that records the upload holds the image, and so does the default
+  // texture once the upload runs; held here for the call, it goes when neither does.
+  Retain(image);
   if (compiling) Retain(image);
-  Submit(c);
-  if (!compiling && images[size_t(image)].refs == 0) Release(image);
+  Submit(Make(Op::TexImage, uint32_t(image)));
+  Release(image);
 }
 
 void Gl11TexParameteri(GLenum target, GLenum pname, GLint param) {

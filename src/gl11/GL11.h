@@ -15,15 +15,17 @@
 // write alpha 0 and a canvas with alpha would show the page through there.
 // No stencil, no antialiasing (it would change the pixels). The layer uses only
 // ES 3.0 entry points that WebGL 2 has: one program, one vertex array, one
-// buffer, one sampler, one texture per uploaded image.
+// buffer, one sampler, one texture per uploaded image. It keeps track of the ES
+// state it sets, so while it is started nothing else may call ES directly.
 //
 // Lifecycle, per context:
 //   1. make the context current, then StartGl11(): every GL 1.1 state takes its
 //      initial value (GL's, not ES's), there are no display lists;
 //   2. draw with the gl* calls; before presenting a frame (a buffer swap, or
-//      returning to the browser) call glFlush() or glFinish(): primitives are
-//      batched and reach ES only at a flush, a state change that needs one, a
-//      glClear or a glReadPixels;
+//      handing the turn back to the browser) call glFlush() or glFinish(): the
+//      draws of a frame are queued and reach ES only at a flush, a glReadPixels,
+//      or the glClear that starts the next frame (without the flush, each
+//      frame would be shown one frame late);
 //   3. StopGl11() while the context is still current, before it goes: every
 //      display list and texture dies with it, as with a real context.
 // Calls outside a Start/Stop pair draw nothing and delete nothing, as GL calls
@@ -42,7 +44,7 @@
 //   glGenLists, glDeleteLists, glIsList, glPixelStorei, glReadPixels, glFlush and
 //   glFinish run at once, as in GL;
 // - the default texture (name 0, the only one: no texture objects): glTexImage2D
-//   (level 0, internal formats GL_RGB, GL_RGBA, 3, 4, GL_RGB8, GL_RGBA8; formats
+//   (level 0 and border 0 only, others are GL_INVALID_VALUE; internal formats GL_RGB, GL_RGBA, 3, 4, GL_RGB8, GL_RGBA8; formats
 //   GL_RGB, GL_RGBA, GL_BGR, GL_BGRA of GL_UNSIGNED_BYTE, any width, unpacked
 //   under the GL_UNPACK_ALIGNMENT in force at the call, as GL does when it is
 //   compiled into a list), glTexParameteri (filters; wraps GL_REPEAT and GL_CLAMP,
@@ -202,9 +204,9 @@ typedef double GLclampd;
 
 // After an ES 3 context has been made current: builds the layer's program and
 // buffers and puts every GL 1.1 state to its initial value. On failure returns
-// false with a one-line reason in `error` (the context lacks ES 3, a shader did
-// not compile) and the layer stays stopped.
-bool StartGl11(char* error, int errorSize);
+// false, with a one-line reason in `error` when one is given (the context lacks
+// ES 3, a shader did not compile), and the layer stays stopped: nothing is drawn.
+bool StartGl11(char* error = nullptr, int errorSize = 0);
 // Before the context is released or destroyed, with it still current: deletes
 // the layer's ES objects, every display list and image. Safe to call when the
 // layer was never started.
