@@ -73,6 +73,11 @@ int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>
   // Message boxes keep their default route: "Error: <text>" on stderr.
   ResetReplayState(options);
   ResizeView(ViewWidth, ViewHeight);
+  if (options.nudgeX != 0.0f || options.nudgeY != 0.0f) {
+    glMatrixMode(GL_PROJECTION);
+    glTranslatef(options.nudgeX, options.nudgeY, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
+  }
   SetupGame();
 
   int status = 0;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/InputState.h"
@@ -102,13 +103,29 @@ bool ParseReplayArgs(int argc, char** argv, ReplayOptions& options) {
       request.frame = frame;
       request.file = value.substr(colon + 1);
       options.screenshots.push_back(request);
+    } else if (arg == "--nudge") {
+      std::string value = i + 1 < argc ? argv[i + 1] : "";
+      char* end = nullptr;
+      float x = std::strtof(value.c_str(), &end);
+      float y = *end == ',' ? std::strtof(end + 1, &end) : 1.0f;
+      // Far less than the smallest distance of any other sample from a texel
+      // boundary, and nowhere near moving an edge across a pixel centre.
+      if (value.empty() || *end != '\0' || !(std::fabs(x) <= 0.01f) || !(std::fabs(y) <= 0.01f)) {
+        std::fprintf(stderr, "quarn-replay: --nudge needs X,Y, each within 0.01 pixels (got '%s')\n",
+                     Printable(value).c_str());
+        return false;
+      }
+      ++i;
+      options.nudgeX = x;
+      options.nudgeY = y;
     } else {
       std::fprintf(stderr, "quarn-replay: unknown argument '%s'\n", arg.c_str());
       return false;
     }
   }
-  if (!options.full && (options.timedemo || !options.screenshots.empty())) {
-    std::fprintf(stderr, "quarn-replay: --screenshot and --timedemo need --full\n");
+  if (!options.full && (options.timedemo || !options.screenshots.empty() || options.nudgeX != 0.0f ||
+                        options.nudgeY != 0.0f)) {
+    std::fprintf(stderr, "quarn-replay: --screenshot, --timedemo and --nudge need --full\n");
     return false;
   }
   return true;

@@ -24,6 +24,10 @@ struct ReplayOptions {
   bool full = false;
   bool timedemo = false;
   std::vector<ScreenshotRequest> screenshots;
+  // --nudge X,Y: the view moved by a small fraction of a pixel, so that a
+  // texture sample lying exactly on a texel boundary falls to one side of it
+  // (what a renderer that rounds such ties the other way would draw).
+  float nudgeX = 0.0f, nudgeY = 0.0f;
 };
 
 // Parses the command line. On a bad argument writes one line to stderr and
