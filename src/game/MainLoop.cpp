@@ -20,12 +20,7 @@ constexpr int32_t ColourBits = 32;
 void DrawFrame() {
   uint32_t frameTick = GetTickCount();
   ++frameCount;
-  switch (screen) {
-    case ScreenMenu: DrawMenu(); break;
-    case ScreenPlay: PlayFrame(); break;
-    case ScreenCraft: CraftFrame(); break;
-    default: break;
-  }
+  DrawScreenFrame();
   PresentFrame();
 
   int32_t elapsed = 0;

@@ -11,6 +11,8 @@ extern uint32_t lastFpsTick;
 extern int32_t fps;
 
 void SetupGame();
+// One frame of the current screen: the routine `screen` selects.
+void DrawScreenFrame();
 void DrawMenu();
 void PlayFrame();
 void DrawPlayScreen();

@@ -159,7 +159,8 @@ TEST(ReplayFull, ExitButtonStopsAfterItsFrameAndScreenshotsNeedTheirFrame) {
 TEST(ReplayFull, ScreenshotAndTimedemoArgumentsAreChecked) {
   for (const char* args : {"--timedemo", "--screenshot 5:/tmp/x.bmp", "--full --screenshot 5",
                            "--full --screenshot 0:/tmp/x.bmp", "--full --screenshot 5:", "--full --screenshot",
-                           "--full --screenshot x:/tmp/x.bmp"}) {
+                           "--full --screenshot x:/tmp/x.bmp", "--nudge 0.004,0.004", "--full --nudge 0.02,0",
+                           "--full --nudge 0.004", "--full --nudge 0.004,x", "--full --nudge nan,0"}) {
     ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_TRUE(run.lines.empty()) << args;
