@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test layer:
 # unit (also under AddressSanitizer + UndefinedBehaviorSanitizer), render, e2e, soak, fuzz,
-# and the Windows build's under Wine: unit-windows, trace-windows, e2e-windows.
+# the Windows build's under Wine: unit-windows, trace-windows, e2e-windows; and the
+# browser build's in headless Chromium: frames-web, e2e-web.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -39,3 +40,10 @@ echo "== Windows traces against the Linux build's"
 (cd build-windows && ctest -L trace-windows --output-on-failure)
 echo "== Windows end to end (Wine, Xvfb)"
 (cd build-windows && QUARN_ZIP="$PWD/../dist/quarn-windows-x64.zip" ctest -L e2e-windows --output-on-failure)
+
+# The browser layers: dist/quarn.html and the replay tool's page (build-web/),
+# their frames against the Linux build's, and the page played in headless
+# Chromium. npm fetches the pinned puppeteer-core into build-web/web-tests.
+scripts/build-web.sh
+echo "== browser frames against the Linux build's, and the page end to end (Chromium)"
+(cd build-web && ctest -L 'frames-web|e2e-web' --output-on-failure)
