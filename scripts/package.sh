@@ -3,6 +3,7 @@
 #   dist/quarn_<version>_<arch>.deb   the Linux release as a Debian package
 #                                     (built in build-package/, tests off)
 #   dist/quarn-windows-x64.zip        the Windows build, by scripts/build-windows.sh
+#   dist/quarn.html                   the browser build, one page, by scripts/build-web.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -19,7 +20,7 @@ cmake --build build-package -j"$jobs" --target quarn
 rm -rf build-package/cpack
 (cd build-package && cpack -G DEB -B "$root/build-package/cpack")
 mkdir -p dist
-rm -f dist/quarn_*.deb dist/quarn-windows-x64.zip
+rm -f dist/quarn_*.deb dist/quarn-windows-x64.zip dist/quarn.html
 deb=$(ls build-package/cpack/quarn_*.deb)
 cp "$deb" dist/
 echo "wrote dist/$(basename "$deb")"
@@ -32,4 +33,6 @@ if [ -f scripts/build-windows.sh ]; then
 else
   echo "no scripts/build-windows.sh in this tree: no Windows zip made" >&2
 fi
+echo "== Browser page"
+bash scripts/build-web.sh
 ls -l dist/
