@@ -92,8 +92,14 @@ EM_BOOL OnFullScreenChange(int, const EmscriptenFullscreenChangeEvent* event, vo
   return EM_FALSE;
 }
 
+// The page changed size: the view is scaled anew, and the window procedure
+// hears the client size, which is the canvas's drawing buffer and stays the
+// view's 800 x 600.
 EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
   UpdateCanvasScale();
+  int width = 0, height = 0;
+  if (hDC[0] != '\0' && emscripten_get_canvas_element_size(hDC, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS)
+    QueueWindowMessage(WM_SIZE, 0, MakeLParam(uint32_t(width), uint32_t(height)));
   return EM_FALSE;
 }
 
