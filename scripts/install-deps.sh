@@ -21,9 +21,10 @@ windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
          libgl1 libgl1-mesa-dri libglx-mesa0 libxrandr2 libxrender1 libxi6 libxcursor1 libxfixes3
          libxinerama1 libxcomposite1 libxxf86vm1 libfreetype6 libfontconfig1
          xvfb xdotool x11-utils x11-xserver-utils imagemagick)
-# Every layer, the Windows ones included.
+# Every layer, the Windows ones included; libxdamage-dev for the frame counter
+# of the benchmarks (bench/present-rate.sh).
 test=("${package[@]}" "${windows[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-      xvfb xdotool x11-utils x11-xserver-utils imagemagick)
+      xvfb xdotool x11-utils x11-xserver-utils imagemagick libxdamage-dev)
 
 case "$want" in
   play) packages=("${play[@]}") ;;

@@ -311,6 +311,23 @@ expect_player() {
   return 0
 }
 
+# --- Presented frames, counted on the X server --------------------------------
+# Each frame the game presents redraws the whole window it draws into, and the
+# server's Damage extension reports every such redraw (quarn-present-count, a
+# tool of the Linux build). That window is the game window, or under Wine the
+# child window of its client area.
+
+drawing_window() { echo "$WIN"; }
+
+# Frames per second presented over $1 seconds.
+presented_fps() {
+  [ -x "$QUARN_PRESENT_COUNT" ] ||
+    fail "no frame counter at $QUARN_PRESENT_COUNT: build quarn-present-count in the Linux build (needs libxdamage-dev)"
+  local out
+  out=$("$QUARN_PRESENT_COUNT" "$(drawing_window)" "$1") || fail "counting the presented frames failed: $out"
+  sed -n 's/.* fps=\([0-9.]*\) .*/\1/p' <<<"$out"
+}
+
 # --- Cases both builds run ----------------------------------------------------
 # START_TIMEOUT: seconds a start may take to show the window or a box (the
 # Windows build under Wine is given longer).
@@ -403,4 +420,24 @@ case_invalid_sprite() {
   find_window 10
   expect_menu
   wait_title '^ \[ FPS - [1-9]' 3
+}
+
+# Not a test (bench/present-rate.sh runs it for both builds): the frames per
+# second presented on the menu, play and craft screens, counted on the X server
+# over RATE_SECONDS (5) each, as lines "RATE <screen> <fps>".
+case_rates() {
+  local seconds=${RATE_SECONDS:-5}
+  start_xvfb; prepare_data; start_game QUARN_SEED=7
+  find_window "$START_TIMEOUT"
+  expect_menu
+  sleep 1
+  echo "RATE menu $(presented_fps "$seconds")"
+  to_play
+  sleep 1
+  echo "RATE play $(presented_fps "$seconds")"
+  click 675 575
+  wait_colours 10 "the craft screen" "$MENU_BACK" "$BACK_HOVER" "$SPEED_ROW1_GREY"
+  point 400 450
+  sleep 1
+  echo "RATE craft $(presented_fps "$seconds")"
 }

@@ -24,6 +24,7 @@ if [ -n "${QUARN_BUILD_DIR:-}" ]; then
 fi
 : "${QUARN_DATA:=$(cd "$(dirname "$0")/../../data" && pwd)}"
 : "${QUARN_BIN:?}" "${QUARN_DATA:?}" "${QUARN_CLOSE:?}"
+: "${QUARN_PRESENT_COUNT:=${QUARN_BUILD_DIR:-$(dirname "$QUARN_CLOSE")}/quarn-present-count}"
 
 . "$(dirname "$0")/e2e-lib.sh"
 
