@@ -9,7 +9,9 @@
 #   bench/present-rate.sh [rounds]        (3 rounds by default)
 #
 # Environment: LINUX_BUILD (build), WINDOWS_BUILD (build-windows), RATE_SECONDS
-# (5: how long each screen is counted). Needs the Linux build's quarn,
+# (5: how long each screen is counted), BEFORE_BUILD (unset: another Linux build
+# folder, say of an older commit, that takes its turn in every round as
+# "before"; only its quarn is used). Needs the Linux build's quarn,
 # quarn-e2e-close and quarn-present-count, the Windows build's quarn.exe, and
 # what the e2e layers need (Xvfb, xdotool, ImageMagick, Wine).
 set -u
@@ -17,7 +19,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-3}
 linux=$(cd "${LINUX_BUILD:-$root/build}" && pwd) || exit 2
 windows=$(cd "${WINDOWS_BUILD:-$root/build-windows}" && pwd) || exit 2
-for f in "$linux/quarn" "$linux/quarn-e2e-close" "$linux/quarn-present-count" "$windows/quarn.exe"; do
+before=""
+[ -z "${BEFORE_BUILD:-}" ] || before=$(cd "$BEFORE_BUILD" && pwd) || exit 2
+for f in "$linux/quarn" "$linux/quarn-e2e-close" "$linux/quarn-present-count" "$windows/quarn.exe" \
+         ${before:+"$before/quarn"}; do
   [ -x "$f" ] || [ -f "$f" ] || { echo "present-rate: missing $f (build both builds first)" >&2; exit 2; }
 done
 export RATE_SECONDS=${RATE_SECONDS:-5}
@@ -30,6 +35,9 @@ run() {  # run <build name>
   local out status
   if [ "$1" = linux ]; then
     out=$(QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e.sh" rates 2>&1)
+  elif [ "$1" = before ]; then
+    out=$(QUARN_BIN="$before/quarn" QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" \
+          bash "$root/tests/e2e/e2e.sh" rates 2>&1)
   else
     out=$(QUARN_BUILD_DIR="$windows" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e-windows.sh" rates 2>&1)
   fi
@@ -46,12 +54,13 @@ run() {  # run <build name>
 echo "presented frames per second, counted on the X server over ${RATE_SECONDS} s per screen; load at start: $(load)"
 for r in $(seq "$rounds"); do
   echo "round $r"
-  if [ $((r % 2)) = 1 ]; then order="linux windows"; else order="windows linux"; fi
+  if [ $((r % 2)) = 1 ]; then order="linux windows ${before:+before}"; else order="${before:+before} windows linux"; fi
   for build in $order; do run "$build" || exit 1; done
 done
 
 echo
-echo "screen   linux fps (min..max)     windows fps (min..max)   linux / windows"
+printf 'screen   linux fps (min..max)     windows fps (min..max)   linux / windows%s\n' \
+  "${before:+   before fps (min..max)    before / windows}"
 for screen in menu play craft; do
   awk -v screen="$screen" '
     $3 == screen { n[$2]++; sum[$2] += $4
@@ -59,8 +68,13 @@ for screen in menu play craft; do
                    if (!($2 in hi) || $4 > hi[$2]) hi[$2] = $4 }
     END {
       l = sum["linux"] / n["linux"]; w = sum["windows"] / n["windows"]
-      printf "%-8s %5.1f (%5.1f..%5.1f)    %5.1f (%5.1f..%5.1f)    %5.1f%%\n",
+      printf "%-8s %5.1f (%5.1f..%5.1f)    %5.1f (%5.1f..%5.1f)    %5.1f%%", \
              screen, l, lo["linux"], hi["linux"], w, lo["windows"], hi["windows"], 100 * l / w
+      if (n["before"]) {
+        b = sum["before"] / n["before"]
+        printf "            %5.1f (%5.1f..%5.1f)    %5.1f%%", b, lo["before"], hi["before"], 100 * b / w
+      }
+      printf "\n"
     }' "$results"
 done
 echo "load at end: $(load)"

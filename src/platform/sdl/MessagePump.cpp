@@ -10,6 +10,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <malloc.h>
+#include <sched.h>
 
 #include "platform/Messages.h"
 #include "platform/sdl/X11Display.h"
@@ -355,6 +356,13 @@ bool PeekWindowMessage(WindowMessage& message) {
     message.lParam = 0;
     return true;
   }
+  // Nothing waiting. The loop polls again at once and never sleeps, but on
+  // its way it lets any other thread that is ready to run have the processor
+  // first: the render thread and the rasterizer's threads draw while the loop
+  // waits for its next frame, and on a machine with few cores a spinning loop
+  // would otherwise take one of them from the drawing. With nothing else to
+  // run this returns at once.
+  sched_yield();
   return false;
 }
 
