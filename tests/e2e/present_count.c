@@ -2,10 +2,15 @@
  * software OpenGL frame (glXSwapBuffers through Mesa's swrast: XPutImage or
  * XShmPutImage) redraws the whole window, and the server's Damage extension
  * reports every drawing into the window as it happens. Damage to part of the
- * window (an expose, a window manager's frame) is not a frame.
+ * window (an expose, a window manager's frame) is not a frame, and neither are
+ * several whole-window redraws in one millisecond of the server's clock: Wine
+ * repaints the client area a few times over, within microseconds, whenever the
+ * window's title changes, while a frame of the game is one redraw and the next
+ * comes more than a millisecond later.
  *
  *   quarn-present-count <window id> <seconds>
  *       counts for that long: frames=<n> seconds=<s> fps=<n/s> partial=<other damage>
+ *       bursts=<whole-window redraws that came several in a millisecond>
  *   quarn-present-count --frames <n> <window id> <timeout seconds>
  *       waits until n frames have been shown (status 1 when the time runs out first)
  *   quarn-present-count --none-for <seconds> <window id> <timeout seconds>
@@ -87,7 +92,11 @@ int main(int argc, char** argv) {
     XNextEvent(display, &event);
   }
 
-  long frames = 0, partial = 0;
+  long frames = 0, partial = 0, bursts = 0;
+  /* A whole-window redraw counts once no other has come in its millisecond. */
+  Time pendingTime = 0;
+  long pendingCount = 0;
+  double pendingSeen = 0.0;
   int gone = 0, done = 0;
   const double start = Now(), stop = start + seconds;
   double now = start, lastFrame = start;
@@ -97,12 +106,17 @@ int main(int argc, char** argv) {
       XNextEvent(display, &event);
       if (event.type == eventBase + XDamageNotify) {
         const XDamageNotifyEvent* damage = (const XDamageNotifyEvent*)&event;
-        if (damage->area.x == 0 && damage->area.y == 0 && damage->area.width == attributes.width &&
-            damage->area.height == attributes.height) {
-          frames += 1;
-          lastFrame = Now();
-        } else {
+        if (damage->area.x != 0 || damage->area.y != 0 || damage->area.width != attributes.width ||
+            damage->area.height != attributes.height) {
           partial += 1;
+        } else if (pendingCount > 0 && damage->timestamp == pendingTime) {
+          pendingCount += 1;
+        } else {
+          if (pendingCount == 1) frames += 1, lastFrame = pendingSeen;
+          if (pendingCount > 1) bursts += pendingCount;
+          pendingTime = damage->timestamp;
+          pendingCount = 1;
+          pendingSeen = Now();
         }
       } else if (event.type == ConfigureNotify) {
         attributes.width = event.xconfigure.width;
@@ -112,6 +126,11 @@ int main(int argc, char** argv) {
       }
     }
     now = Now();
+    if (pendingCount > 0 && now - pendingSeen > 0.002) {
+      if (pendingCount == 1) frames += 1, lastFrame = pendingSeen;
+      else bursts += pendingCount;
+      pendingCount = 0;
+    }
     if (mode == Frames && (double)frames >= wanted) done = 1;
     if (mode == NoneFor && now - lastFrame >= wanted) done = 1;
     struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
@@ -119,8 +138,9 @@ int main(int argc, char** argv) {
     now = Now();
   }
   const double span = (now < stop ? now : stop) - start;
-  printf("frames=%ld seconds=%.3f fps=%.1f partial=%ld%s\n", frames, span, (double)frames / span, partial,
-         gone ? " (the window went away)" : "");
+  if (pendingCount == 1 && pendingSeen <= stop) frames += 1;
+  printf("frames=%ld seconds=%.3f fps=%.1f partial=%ld bursts=%ld%s\n", frames, span, (double)frames / span, partial,
+         bursts, gone ? " (the window went away)" : "");
   XCloseDisplay(display);
   if (mode == Count) return gone ? 1 : 0;
   return done ? 0 : 1;
