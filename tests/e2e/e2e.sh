@@ -13,7 +13,8 @@
 # side by side. A failed case keeps its folder (screenshots, game output).
 #
 #   QUARN_BUILD_DIR=build tests/e2e/e2e.sh figures
-# prints the frame rates, start-up time, memory and CPU figures of the game.
+# prints the frame rates, start-up time, memory and CPU figures of the game;
+# bench/present-rate.sh compares the frame rates with the Windows build's.
 set -u
 
 CASE="${1:?usage: e2e.sh <case>}"
@@ -480,12 +481,12 @@ case_figures() {
   start_game
   find_window 10
   expect_menu
-  echo "FIGURE menu: title fps $(settled_fps)"
+  echo "FIGURE menu: title fps $(settled_fps), presented $(presented_fps 3) fps (X server)"
   to_play
-  echo "FIGURE play: title fps $(settled_fps)"
+  echo "FIGURE play: title fps $(settled_fps), presented $(presented_fps 3) fps (X server)"
   click 675 575
   point 400 450
-  echo "FIGURE craft: title fps $(settled_fps)"
+  echo "FIGURE craft: title fps $(settled_fps), presented $(presented_fps 3) fps (X server)"
   click 675 575
   point 10 300
 
