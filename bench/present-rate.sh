@@ -9,7 +9,8 @@
 #   bench/present-rate.sh [rounds]        (3 rounds by default)
 #
 # Environment: LINUX_BUILD (build), WINDOWS_BUILD (build-windows), RATE_SECONDS
-# (5: how long each screen is counted), BEFORE_BUILD (unset: another Linux build
+# (5: how long each screen is counted, after RATE_SETTLE seconds, 3, on it),
+# BEFORE_BUILD (unset: another Linux build
 # folder, say of an older commit, that takes its turn in every round as
 # "before"; only its quarn is used). Needs the Linux build's quarn,
 # quarn-e2e-close and quarn-present-count, the Windows build's quarn.exe, and
@@ -51,7 +52,8 @@ run() {  # run <build name>
   printf '  %-7s %s   (load %s)\n' "$1" "$(awk '/^RATE / {printf "%s %5.1f   ", $2, $3}' <<<"$out")" "$(load)"
 }
 
-echo "presented frames per second, counted on the X server over ${RATE_SECONDS} s per screen; load at start: $(load)"
+echo "presented frames per second, counted on the X server over ${RATE_SECONDS} s per screen" \
+  "(after ${RATE_SETTLE:-3} s on it); load at start: $(load)"
 for r in $(seq "$rounds"); do
   echo "round $r"
   if [ $((r % 2)) = 1 ]; then order="linux windows ${before:+before}"; else order="${before:+before} windows linux"; fi
