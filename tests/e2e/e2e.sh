@@ -428,6 +428,22 @@ case_signals() {
   [ "$STATUS" = 0 ] || fail "status $STATUS after SIGTERM under a box, wanted 0"
 }
 
+# The X server goes away under a running game (the session ends, the server
+# dies): the game ends too, as any X program does, instead of hanging on a
+# connection that is gone.
+case_display_lost() {
+  start_xvfb; prepare_data; start_game
+  find_window 10
+  expect_menu
+  to_play
+  kill -KILL "$XVFB_PID"
+  wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+  wait_exit 10
+  [ "$STATUS" != 0 ] || fail "status 0 after losing the display"
+  log "ended with status $STATUS: $(tail -n1 "$T/game.err")"
+}
+
 # A display without OpenGL: the open fails at the pixel format, shows its box
 # after the window is gone, and the game ends with status 0.
 case_no_glx() {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
@@ -89,6 +90,16 @@ void WaitUntilRun(uint64_t mark) {
   mainThreadWaits.store(true);
   while ((ranSeen = ran.load()) < mark) workDone.wait(hold);
   mainThreadWaits.store(false);
+}
+
+// The same, for at most `limit`; false when the time ran out first.
+bool WaitUntilRunFor(uint64_t mark, std::chrono::milliseconds limit) {
+  Publish();
+  std::unique_lock<std::mutex> hold(sleepLock);
+  mainThreadWaits.store(true);
+  const bool reached = workDone.wait_for(hold, limit, [mark] { return (ranSeen = ran.load()) >= mark; });
+  mainThreadWaits.store(false);
+  return reached;
 }
 
 // Waits until the ring has room for `bytes` more at the head.
@@ -253,7 +264,20 @@ void (*deleteContext)(void*) = DeleteOnRenderThread;
 void (*present)() = PresentOnThisThread;
 void (*endRenderLoop)() = EndRenderLoop;
 
-void StopAtExit() { StopRenderThread(); }
+// A program that ends inside the game (a fatal image error) lets the thread
+// run the calls it has before anything is torn down. One that ends because its
+// display is gone (Xlib ends it from whichever thread noticed, holding the
+// display) may have a thread stuck on that display, or be ending on it: the
+// thread is then left behind, as the process is about to end anyway.
+void StopAtExit() {
+  if (!renderThreadRunning) return;
+  if (std::this_thread::get_id() != renderThread.get_id() &&
+      WaitUntilRunFor(Queue<endRenderLoop>(), std::chrono::seconds(2)))
+    renderThread.join();
+  else
+    renderThread.detach();
+  renderThreadRunning = false;
+}
 
 }  // namespace
 
