@@ -23,6 +23,7 @@ if [ -n "${QUARN_BUILD_DIR:-}" ]; then
 fi
 : "${QUARN_DATA:=$root/data}" "${QUARN_CLOSE:=$root/build/quarn-e2e-close}"
 : "${QUARN_CURSOR:=$root/build/quarn-e2e-cursor}"
+: "${QUARN_PRESENT_COUNT:=$(dirname "$QUARN_CLOSE")/quarn-present-count}"
 : "${QUARN_EXE:?}" "${QUARN_WINEPREFIX:?}"
 export QUARN_WINEPREFIX
 WINE_RUN="$root/tests/windows/wine-run.sh"
@@ -43,14 +44,14 @@ START_TIMEOUT=15
 # OpenGL drawing, at about (4, 23) in a window and at (0, 0) in full screen.
 # Probes and pointer moves are in client pixels, as in the Linux cases.
 
-CX=0 CY=0 CW=0 CH=0
+CX=0 CY=0 CW=0 CH=0 CLIENT_WIN=""
 
 client_area() {
   local geometry
   geometry=$(xwininfo -tree -id "$WIN" 2>/dev/null |
-    awk '/^ +0x[0-9a-f]+ / && $(NF-1) ~ /^[0-9]+x[0-9]+\+/ {print $(NF-1), $NF; exit}')
+    awk '/^ +0x[0-9a-f]+ / && $(NF-1) ~ /^[0-9]+x[0-9]+\+/ {print $1, $(NF-1), $NF; exit}')
   [ -n "$geometry" ] || fail "no client window inside the game window $WIN"
-  read -r size at <<<"$geometry"
+  read -r CLIENT_WIN size at <<<"$geometry"
   CW=${size%%x*}
   size=${size#*x}
   CH=${size%%+*}
@@ -65,6 +66,9 @@ eval "$(declare -f point | sed '1s/point/lib_point/')"
 find_window() { lib_find_window "$@"; client_area; }
 wait_reopen() { lib_wait_reopen "$@"; client_area; }
 point() { lib_point $(($1 + CX)) $(($2 + CY)); }
+
+# The OpenGL frames are drawn into the client area's window.
+drawing_window() { echo "$CLIENT_WIN"; }
 
 shoot() {
   import -window root -crop "${CW}x${CH}+${CX}+${CY}" +repage "${1:-$SHOT}" 2>/dev/null ||

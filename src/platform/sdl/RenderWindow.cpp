@@ -6,7 +6,8 @@
 //   device context     -> the SDL window id
 //   pixel format       -> GL attributes (SDL picks the window's visual from them
 //                          when it creates the window, so they are given first)
-//   WGL context        -> SDL_GL_CreateContext / SDL_GL_MakeCurrent
+//   WGL context        -> SDL_GL_CreateContext / SDL_GL_MakeCurrent, on the render
+//                          thread that runs the game's OpenGL calls (RenderThread.h)
 #include "platform/sdl/SdlWindow.h"
 
 #include <SDL.h>
@@ -20,6 +21,7 @@
 #include "platform/Messages.h"
 #include "platform/WindowProc.h"
 #include "platform/sdl/MessagePump.h"
+#include "platform/sdl/RenderThread.h"
 #include "platform/sdl/X11Display.h"
 #include "screens/Screens.h"
 
@@ -151,13 +153,12 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   if (formatRefused || (SDL_GetWindowFlags(hWnd) & SDL_WINDOW_OPENGL) == 0)
     return FailOpen("Unable to set the pixel format", fullScreen);
 
-  // 10-11. The context, current on this thread. No vsync: the frame gate alone
-  // paces frames (some servers refuse the call; they have no vsync anyway).
-  hRC = SDL_GL_CreateContext(hWnd);
+  // 10-11. The context, current on the render thread, which from here on runs
+  // the game's OpenGL calls. No vsync: the frame gate alone paces frames.
+  if (!StartRenderThread(hWnd)) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+  hRC = CreateRenderContext();
   if (!hRC) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
-  if (SDL_GL_MakeCurrent(hWnd, hRC) != 0)
-    return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
-  SDL_GL_SetSwapInterval(0);
+  if (!MakeRenderContextCurrent(hRC)) return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
   resizeViewHook = ResizeView;
 
   // 12. Shown (and, in full screen, the display switched), raised, focused.
@@ -180,7 +181,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
 
 void CloseRenderWindow(bool fullScreen) {
   // 1. The glyph lists belong to the context, which must still be current.
-  if (hRC && SDL_GL_GetCurrentContext() == hRC) FreeGlyphLists();
+  if (hRC && RenderContextCurrent()) FreeGlyphLists();
 
   // 2. Back to the desktop's mode.
   if (fullScreen) {
@@ -193,14 +194,14 @@ void CloseRenderWindow(bool fullScreen) {
   resizeViewHook = nullptr;
   // With no context current (an open that failed before it made one) there is
   // nothing to release, and SDL would refuse a window without OpenGL.
-  if (SDL_GL_GetCurrentContext() && SDL_GL_MakeCurrent(hWnd, nullptr) != 0)
-    ShowError("Release of DC and RC failed!");
+  if (RenderContextCurrent() && !ReleaseRenderContext()) ShowError("Release of DC and RC failed!");
 
-  // 4.
+  // 4. The render thread ends with its context, once it has run every call.
   if (hRC) {
-    SDL_GL_DeleteContext(hRC);
+    DeleteRenderContext(hRC);
     hRC = nullptr;
   }
+  StopRenderThread();
 
   // 5. The id has nothing to release; it must still name this window.
   if (hDC != 0) {
@@ -224,8 +225,9 @@ void CloseRenderWindow(bool fullScreen) {
   }
 }
 
+// The render thread draws and presents the frame while the loop goes on.
 void PresentFrame() {
-  if (hWnd) SDL_GL_SwapWindow(hWnd);
+  if (hWnd) PresentOnRenderThread();
 }
 
 void SetWindowTitle(const char* title) {

@@ -1,0 +1,147 @@
+/* Counts the frames a window is shown on the X server. Each presentation of a
+ * software OpenGL frame (glXSwapBuffers through Mesa's swrast: XPutImage or
+ * XShmPutImage) redraws the whole window, and the server's Damage extension
+ * reports every drawing into the window as it happens. Damage to part of the
+ * window (an expose, a window manager's frame) is not a frame, and neither are
+ * several whole-window redraws in one millisecond of the server's clock: Wine
+ * repaints the client area a few times over, within microseconds, whenever the
+ * window's title changes, while a frame of the game is one redraw and the next
+ * comes more than a millisecond later.
+ *
+ *   quarn-present-count <window id> <seconds>
+ *       counts for that long: frames=<n> seconds=<s> fps=<n/s> partial=<other damage>
+ *       bursts=<whole-window redraws that came several in a millisecond>
+ *   quarn-present-count --frames <n> <window id> <timeout seconds>
+ *       waits until n frames have been shown (status 1 when the time runs out first)
+ *   quarn-present-count --none-for <seconds> <window id> <timeout seconds>
+ *       waits until no frame has been shown for that long (status 1 on time out)
+ *
+ * The window is watched from the moment the server has the request (what the
+ * server reports of the window before that is dropped). Nothing the window's
+ * program does is changed: it is not told, and waits for nothing. */
+#include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
+#include <poll.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+static double Now(void) {
+  struct timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+static int IgnoreErrors(Display* display, XErrorEvent* error) {
+  (void)display;
+  (void)error;
+  return 0;
+}
+
+static int Usage(const char* self) {
+  fprintf(stderr,
+          "usage: %s <window id> <seconds>\n"
+          "       %s --frames <n> <window id> <timeout seconds>\n"
+          "       %s --none-for <seconds> <window id> <timeout seconds>\n",
+          self, self, self);
+  return 2;
+}
+
+int main(int argc, char** argv) {
+  enum { Count, Frames, NoneFor } mode = Count;
+  double wanted = 0.0;
+  int first = 1;
+  if (argc == 5 && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--none-for") == 0)) {
+    mode = strcmp(argv[1], "--frames") == 0 ? Frames : NoneFor;
+    wanted = atof(argv[2]);
+    first = 3;
+    if (!(wanted > 0.0)) return Usage(argv[0]);
+  } else if (argc != 3) {
+    return Usage(argv[0]);
+  }
+  char* end = NULL;
+  Window window = (Window)strtoul(argv[first], &end, 0);
+  double seconds = atof(argv[first + 1]);
+  if (!end || *end || window == 0 || !(seconds > 0.0)) return Usage(argv[0]);
+
+  Display* display = XOpenDisplay(NULL);
+  if (!display) {
+    fprintf(stderr, "%s: cannot open the display\n", argv[0]);
+    return 2;
+  }
+  int eventBase = 0, errorBase = 0;
+  if (!XDamageQueryExtension(display, &eventBase, &errorBase)) {
+    fprintf(stderr, "%s: the X server has no Damage extension\n", argv[0]);
+    return 2;
+  }
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, window, &attributes)) {
+    fprintf(stderr, "%s: no window %s\n", argv[0], argv[first]);
+    return 2;
+  }
+  /* The window may go away while it is watched (the game ends): that ends the watch, quietly. */
+  XSetErrorHandler(IgnoreErrors);
+  XDamageCreate(display, window, XDamageReportRawRectangles);
+  XSelectInput(display, window, StructureNotifyMask);
+  /* A new Damage object starts with the whole window damaged, and the server
+   * reports that at once: it is no frame. */
+  XSync(display, False);
+  while (XPending(display)) {
+    XEvent event;
+    XNextEvent(display, &event);
+  }
+
+  long frames = 0, partial = 0, bursts = 0;
+  /* A whole-window redraw counts once no other has come in its millisecond. */
+  Time pendingTime = 0;
+  long pendingCount = 0;
+  double pendingSeen = 0.0;
+  int gone = 0, done = 0;
+  const double start = Now(), stop = start + seconds;
+  double now = start, lastFrame = start;
+  while (!gone && !done && now < stop) {
+    while (XPending(display)) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type == eventBase + XDamageNotify) {
+        const XDamageNotifyEvent* damage = (const XDamageNotifyEvent*)&event;
+        if (damage->area.x != 0 || damage->area.y != 0 || damage->area.width != attributes.width ||
+            damage->area.height != attributes.height) {
+          partial += 1;
+        } else if (pendingCount > 0 && damage->timestamp == pendingTime) {
+          pendingCount += 1;
+        } else {
+          if (pendingCount == 1) frames += 1, lastFrame = pendingSeen;
+          if (pendingCount > 1) bursts += pendingCount;
+          pendingTime = damage->timestamp;
+          pendingCount = 1;
+          pendingSeen = Now();
+        }
+      } else if (event.type == ConfigureNotify) {
+        attributes.width = event.xconfigure.width;
+        attributes.height = event.xconfigure.height;
+      } else if (event.type == DestroyNotify) {
+        gone = 1;
+      }
+    }
+    now = Now();
+    if (pendingCount > 0 && now - pendingSeen > 0.002) {
+      if (pendingCount == 1) frames += 1, lastFrame = pendingSeen;
+      else bursts += pendingCount;
+      pendingCount = 0;
+    }
+    if (mode == Frames && (double)frames >= wanted) done = 1;
+    if (mode == NoneFor && now - lastFrame >= wanted) done = 1;
+    struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+    if (!done && now < stop) poll(&connection, 1, 5);
+    now = Now();
+  }
+  const double span = (now < stop ? now : stop) - start;
+  if (pendingCount == 1 && pendingSeen <= stop) frames += 1;
+  printf("frames=%ld seconds=%.3f fps=%.1f partial=%ld bursts=%ld%s\n", frames, span, (double)frames / span, partial,
+         bursts, gone ? " (the window went away)" : "");
+  XCloseDisplay(display);
+  if (mode == Count) return gone ? 1 : 0;
+  return done ? 0 : 1;
+}
