@@ -1,7 +1,10 @@
 // The browser build's frame rate on the menu, play and craft screens, in
 // headless Chromium (WebGL 2 on SwiftShader): the game's own count (the title,
-// averaged over a few seconds) and the display frames the page was given in
-// the same time, which bound it. Prints figures; asserts nothing.
+// averaged over a few seconds), the display frames the page was given in the
+// same time, which bound it, and how long the page's turns take. Prints
+// figures (RATE <screen> <game fps> <display fps> <turn median ms> <turn 95th
+// percentile ms>, and PAGE <bytes>); asserts nothing. bench/web-rate.sh
+// shows them beside the Linux build's.
 //
 //   NODE_PATH=build-web/web-tests/node_modules QUARN_PAGE=dist/quarn.html node bench/web-rate.js
 'use strict';
@@ -9,7 +12,7 @@
 const fs = require('fs');
 const w = require('../tests/web/lib.js');
 
-const SECONDS = Number(process.env.QUARN_BENCH_SECONDS || 5);
+const SECONDS = Number(process.env.RATE_SECONDS || 5);
 
 // Title readings over the window, and the page's display frames meanwhile.
 async function measure(page) {
@@ -63,12 +66,11 @@ async function main() {
   results.craft = await measure(page);
   await browser.close();
 
-  console.log(`page: ${file} ${fs.statSync(file).size} bytes`);
+  console.log(`PAGE ${fs.statSync(file).size}`);
   for (const screen of ['menu', 'play', 'craft']) {
     const r = results[screen];
-    console.log(`FIGURE web ${screen}: ${r.game.toFixed(1)} frames/s drawn by the game (titles ${r.readings.join(' ')}), ` +
-                `${r.display.toFixed(1)} display frames/s given to the page; a turn takes ` +
-                `${r.turnMs.median.toFixed(2)} ms (median), ${r.turnMs.p95.toFixed(2)} ms (95th percentile)`);
+    console.log(`RATE ${screen} ${r.game.toFixed(1)} ${r.display.toFixed(1)} ${r.turnMs.median.toFixed(2)} ` +
+                `${r.turnMs.p95.toFixed(2)}`);
   }
 }
 
