@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/OpenGL.h"
+#include "platform/web/WebWindow.h"
 
 namespace {
 
@@ -27,15 +28,8 @@ bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int erro
         document.body.appendChild(canvas);
       },
       int(width), int(height));
-  EmscriptenWebGLContextAttributes attributes;
-  emscripten_webgl_init_context_attributes(&attributes);
-  attributes.alpha = EM_FALSE;
-  attributes.depth = EM_TRUE;
-  attributes.stencil = EM_FALSE;
-  attributes.antialias = EM_FALSE;
-  attributes.preserveDrawingBuffer = EM_TRUE;
-  attributes.majorVersion = 2;
-  context = emscripten_webgl_create_context("#quarn-offscreen", &attributes);
+  // Read back after the frame, so its drawing buffer is kept.
+  context = EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(CreateGameContext("#quarn-offscreen", true));
   if (context <= 0) {
     context = 0;
     std::snprintf(error, size_t(errorSize), "no WebGL 2 context");

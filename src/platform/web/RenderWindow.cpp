@@ -131,19 +131,8 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   if (!EM_ASM_INT({ return typeof WebGL2RenderingContext !== 'undefined' ? 1 : 0; }))
     return FailOpen("Unable to find a suitable pixel format", fullScreen);
 
-  // 10-11. The context: double-buffered RGBA with a depth buffer, no
-  // antialiasing (the pixels must be the desktop's).
-  EmscriptenWebGLContextAttributes attributes;
-  emscripten_webgl_init_context_attributes(&attributes);
-  attributes.alpha = EM_FALSE;
-  attributes.depth = EM_TRUE;
-  attributes.stencil = EM_FALSE;
-  attributes.antialias = EM_FALSE;
-  attributes.premultipliedAlpha = EM_FALSE;
-  attributes.preserveDrawingBuffer = EM_FALSE;
-  attributes.majorVersion = 2;
-  attributes.minorVersion = 0;
-  hRC = int32_t(emscripten_webgl_create_context(hDC, &attributes));
+  // 10-11. The context: double-buffered RGBA with a depth buffer.
+  hRC = CreateGameContext(hDC, false);
   if (hRC <= 0) {
     hRC = 0;
     return FailOpen("Unable to create an OpenGL rendering context", fullScreen);

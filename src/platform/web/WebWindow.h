@@ -29,6 +29,12 @@ extern int32_t openMessageBoxes;
 void WatchCanvasEvents(const char* selector);
 void QueueWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
+// A WebGL 2 context on the canvas `selector` as the game draws: depth, no
+// alpha, stencil or antialiasing (the pixels must be the desktop's). A
+// drawing buffer that is read back after the turn must be kept. 0 when the
+// browser gives none.
+int32_t CreateGameContext(const char* selector, bool keepDrawingBuffer);
+
 // The view's scale while the game box fills the screen: canvas pixels per CSS pixel.
 void UpdateCanvasScale();
 

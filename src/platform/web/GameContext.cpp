@@ -1,0 +1,18 @@
+#include "platform/web/WebWindow.h"
+
+#include <emscripten/html5.h>
+
+int32_t CreateGameContext(const char* selector, bool keepDrawingBuffer) {
+  EmscriptenWebGLContextAttributes attributes;
+  emscripten_webgl_init_context_attributes(&attributes);
+  attributes.alpha = EM_FALSE;
+  attributes.depth = EM_TRUE;
+  attributes.stencil = EM_FALSE;
+  attributes.antialias = EM_FALSE;
+  attributes.premultipliedAlpha = EM_FALSE;
+  attributes.preserveDrawingBuffer = keepDrawingBuffer ? EM_TRUE : EM_FALSE;
+  attributes.majorVersion = 2;
+  attributes.minorVersion = 0;
+  const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(selector, &attributes);
+  return context > 0 ? int32_t(context) : 0;
+}
