@@ -126,6 +126,10 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     return FailOpen("Unable to create window!", fullScreen);
   }
 
+  // The new window's size reaches the window procedure before any context
+  // exists, so it changes no view; step 13 sets the view.
+  WindowProc(nullptr, WM_SIZE, 0, MakeLParam(uint32_t(width), uint32_t(height)));
+
   // 7-9. The drawing handle, and a browser with WebGL 2 at all.
   if (hDC[0] == '\0') return FailOpen("Unable to get a device context!", fullScreen);
   if (!EM_ASM_INT({ return typeof WebGL2RenderingContext !== 'undefined' ? 1 : 0; }))
@@ -160,7 +164,6 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   const bool activeNow =
       EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
   WindowProc(nullptr, WM_ACTIVATEAPP, activeNow ? 1 : 0, 0);
-  WindowProc(nullptr, WM_SIZE, 0, MakeLParam(uint32_t(width), uint32_t(height)));
 
   // 13.
   ResizeView(width, height);
