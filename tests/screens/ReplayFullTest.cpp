@@ -160,7 +160,8 @@ TEST(ReplayFull, ScreenshotAndTimedemoArgumentsAreChecked) {
   for (const char* args : {"--timedemo", "--screenshot 5:/tmp/x.bmp", "--full --screenshot 5",
                            "--full --screenshot 0:/tmp/x.bmp", "--full --screenshot 5:", "--full --screenshot",
                            "--full --screenshot x:/tmp/x.bmp", "--nudge 0.004,0.004", "--full --nudge 0.02,0",
-                           "--full --nudge 0.004", "--full --nudge 0.004,x", "--full --nudge nan,0"}) {
+                           "--full --nudge 0.004", "--full --nudge 0.004,x", "--full --nudge nan,0", "--gl layer",
+                           "--full --gl", "--full --gl es"}) {
     ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_TRUE(run.lines.empty()) << args;
@@ -199,7 +200,7 @@ TEST(ReplayFull, MissingImagesEndWithTheRuntimeError) {
   EXPECT_EQ(text.rfind("Error: Runtime error   2 at ", 0), 0u) << text;
 }
 
-#ifdef QUARN_REPLAY_GLES_EXE
+#ifdef QUARN_REPLAY_LAYER
 // The same session drawn with desktop OpenGL and through the GL 1.1 layer on
 // OpenGL ES, both on Mesa's llvmpipe: the layer's vertices land on the same
 // window positions and its shader computes what the fixed function does, so
@@ -220,7 +221,7 @@ TEST(ReplayFull, GlesLayerDrawsTheSessionPixelForPixelAsDesktopOpenGl) {
   };
   ToolRun desktop = RunTool(withTool("gl_"));
   ASSERT_EQ(desktop.status, 0) << desktop.err;
-  ToolRun layer = RunTool(withTool("gles_"), QUARN_REPLAY_GLES_EXE);
+  ToolRun layer = RunTool(withTool("gles_") + " --gl layer");
   ASSERT_EQ(layer.status, 0) << layer.err;
   ASSERT_FALSE(layer.lines.empty());
   EXPECT_EQ(layer.lines.back(), desktop.lines.back());

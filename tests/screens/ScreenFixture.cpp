@@ -116,7 +116,7 @@ void ScreenTest::Reopen() {
     haveContext_ = false;
   }
   char error[256] = "";
-  ASSERT_TRUE(CreateOffscreenContext(kWidth, kHeight, error, sizeof error))
+  ASSERT_TRUE(CreateOffscreenContext(kWidth, kHeight, OffscreenGlFromEnvironment(), error, sizeof error))
       << "no offscreen OpenGL context: " << error << " (set QUARN_NO_GL=1 to skip render tests)";
   haveContext_ = true;
   ResizeView(kWidth, kHeight);
