@@ -32,7 +32,9 @@ struct CommandHeader {
 constexpr size_t Slot = 8;
 constexpr uint64_t NoMark = std::numeric_limits<uint64_t>::max();
 
-alignas(64) uint8_t ring[RenderRingBytes];
+alignas(64) uint8_t ringSpace[RenderRingBytes];
+// A smaller ring is the end of that space, so it ends where the full one does.
+uint8_t* ring = ringSpace;
 uint64_t ringBytes = RenderRingBytes;
 // Bytes ever queued (made visible to the render thread) and ever run; the
 // first is written by the main thread only, the second by the render thread
@@ -282,6 +284,7 @@ bool StartRenderQueue(const GlTable* calls, uint64_t bytes) {
   if (bytes < 4096 || bytes > RenderRingBytes || bytes % sizeof(CommandHeader) != 0) return false;
   // The ring starts empty: positions count from 0 in a ring of this size.
   ringBytes = bytes;
+  ring = ringSpace + (RenderRingBytes - bytes);
   head = 0;
   ranSeen = 0;
   lastPresentation = 0;
