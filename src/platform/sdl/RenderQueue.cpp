@@ -153,6 +153,7 @@ void RenderLoop() {
     ran.store(position);
     if (position >= awaited.load()) {
       std::lock_guard<std::mutex> hold(sleeping.lock);
+      awaited.store(NoMark);  // once: the commands after the mark do not wake it again
       sleeping.workDone.notify_one();
     }
   }
