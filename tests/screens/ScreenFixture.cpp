@@ -109,7 +109,7 @@ void ScreenTest::SetUp() {
   Reopen();
 }
 
-void ScreenTest::Reopen() {
+void ScreenTest::Reopen(bool freshWorld) {
   if (haveContext_) {
     FreeGlyphLists();
     DestroyOffscreenContext();
@@ -120,7 +120,8 @@ void ScreenTest::Reopen() {
       << "no offscreen OpenGL context: " << error << " (set QUARN_NO_GL=1 to skip render tests)";
   haveContext_ = true;
   ResizeView(kWidth, kHeight);
-  SetupGame();
+  if (freshWorld) SetupGame();
+  else SetupContext();
   // The game's first frame is a menu frame: its text turns the depth test on and
   // gives the texture its nearest filters, the steady state every probe assumes.
   // The pointer is put off both buttons so the frame changes no game state.
