@@ -92,11 +92,9 @@ void Release(int image) {
   if (image < 0) return;
   Image& i = context.images[size_t(image)];
   if (--i.refs > 0) return;
-  if (i.texture != 0) {
-    // Queued draws may still sample it.
-    FlushQueue();
-    if (context.started) EsDeleteTexture(i.texture);
-  }
+  // Queued draws may still sample it.
+  FlushQueue();
+  if (context.started && i.texture != 0) EsDeleteTexture(i.texture);
   i = Image();
 }
 

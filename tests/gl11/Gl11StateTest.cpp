@@ -105,6 +105,20 @@ TEST_F(Gl11StateTest, StacksFillToTheirLimitAndGiveEveryLevelBack) {
   }
 }
 
+// glTranslate, glScale and glOrtho multiply the current matrix on the right, so
+// a translation after a flip moves along the flipped axis.
+TEST_F(Gl11StateTest, TransformsMultiplyOnTheRight) {
+  Gl11LoadIdentity();
+  Gl11Translatef(10.0f, 20.0f, 0.0f);
+  Gl11Scalef(2.0f, -1.0f, 1.0f);
+  Gl11Translated(3.0, 5.0, 0.0);
+  Gl11Ortho(0, 100, 0, 50, -1, 1);
+  GLfloat m[16];
+  Gl11GetFloatv(GL_MODELVIEW_MATRIX, m);
+  const GLfloat want[16] = {0.04f, 0, 0, 0, 0, -0.04f, 0, 0, 0, 0, -1, 0, 14, 16, 0, 1};
+  for (int k = 0; k < 16; ++k) EXPECT_FLOAT_EQ(m[k], want[k]) << k;
+}
+
 // --- rows in memory ---
 
 // A 3 x 2 image of 24-bit texels goes in with its rows padded to one alignment
@@ -154,9 +168,15 @@ void Apply(Change change) {
     case Change::DepthOff: Gl11Disable(GL_DEPTH_TEST); break;
     case Change::CullOn: Gl11Enable(GL_CULL_FACE); break;
     case Change::Viewport: Gl11Viewport(0, 0, 100, 99); break;
-    case Change::NewImage:
+    case Change::NewImage: {
+      // Held by a list, as the game's images are, so no image goes in the case.
+      const GLuint list = Gl11GenLists(1);
+      Gl11NewList(list, GL_COMPILE);
       Gl11TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+      Gl11EndList();
+      Gl11CallList(list);
       break;
+    }
     case Change::Filter: Gl11TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR); break;
     case Change::TextureOff: Gl11Disable(GL_TEXTURE_2D); break;
     case Change::TextureOn: Gl11Enable(GL_TEXTURE_2D); break;
@@ -212,6 +232,28 @@ TEST_F(Gl11StateTest, DrawsMergeOnlyUnderTheSameStateAndNeverAcrossAnOverlap) {
     for (size_t k = 0; k < context.passCount; ++k) corners.push_back(context.passes[k].corners.size());
     EXPECT_EQ(corners, c.corners);
   }
+}
+
+// An image that goes (its list re-recorded, the default texture given another)
+// sends the draws queued before it, which may sample it, on their way first.
+TEST_F(Gl11StateTest, AnImageThatGoesFlushesTheDrawsQueuedBeforeIt) {
+  const GLubyte texel[4] = {1, 2, 3, 4};
+  const GLuint list = Gl11GenLists(1);
+  for (int k = 0; k < 2; ++k) {
+    Gl11NewList(list, GL_COMPILE);
+    Gl11TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    Gl11EndList();
+  }
+  Gl11CallList(list);
+  Gl11Enable(GL_TEXTURE_2D);
+  Square(10, 10);
+  ASSERT_EQ(context.passCount, 1u);
+  Gl11NewList(list, GL_COMPILE);
+  Gl11EndList();
+  EXPECT_EQ(context.passCount, 1u) << "the default texture still holds the image";
+  Gl11TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+  EXPECT_EQ(context.passCount, 0u);
+  EXPECT_EQ(Gl11GetError(), GLenum(GL_NO_ERROR));
 }
 
 }  // namespace
