@@ -11,6 +11,11 @@ namespace gl11 {
 
 namespace {
 
+// How many draws back a primitive may look for one to join.
+constexpr size_t kLookBack = 16;
+// Past this many queued corners the queue goes to ES without waiting for a flush.
+constexpr size_t kQueueLimit = 1 << 18;
+
 // A new pass at the end of the queue, reusing the storage of an earlier frame's.
 Pass& AddPass() {
   Context& c = context;

@@ -28,10 +28,6 @@ namespace gl11 {
 constexpr int kMatrixDepth = 32;
 constexpr int kAttribDepth = 16;
 constexpr int kListNesting = 64;
-// How many draws back a primitive may look for one to join.
-constexpr size_t kLookBack = 16;
-// Past this many queued corners the queue goes to ES without waiting for a flush.
-constexpr size_t kQueueLimit = 1 << 18;
 
 // Column-major, as GL keeps them.
 struct Matrix {

@@ -155,7 +155,7 @@ TEST_F(Gl11StateTest, RowsArePaddedToTheUnpackAlignmentInAndThePackAlignmentOut)
 // --- the queue ---
 
 enum class Change {
-  None, BlendOn, BlendFunc, DepthOn, DepthOff, CullOn, Viewport, NewImage, Filter, TextureOff, TextureOn
+  None, BlendOn, BlendFunc, DepthOn, DepthOff, CullOn, Viewport, NewImage, Filter, TextureOff, TextureOn, NewFrame
 };
 
 void Apply(Change change) {
@@ -180,6 +180,12 @@ void Apply(Change change) {
     case Change::Filter: Gl11TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR); break;
     case Change::TextureOff: Gl11Disable(GL_TEXTURE_2D); break;
     case Change::TextureOn: Gl11Enable(GL_TEXTURE_2D); break;
+    case Change::NewFrame:
+      // The queue is sent (here: dropped) and the clear takes the storage of the
+      // draw that was queued first.
+      Gl11Finish();
+      Gl11Clear(GL_COLOR_BUFFER_BIT);
+      break;
   }
 }
 
@@ -217,6 +223,7 @@ TEST_F(Gl11StateTest, DrawsMergeOnlyUnderTheSameStateAndNeverAcrossAnOverlap) {
       {"back past a draw elsewhere", {{Change::None, 10}, {Change::DepthOn, 60}, {Change::DepthOff, 20}}, {12, 6}},
       {"not past one it overlaps", {{Change::None, 10}, {Change::DepthOn, 60}, {Change::DepthOff, 65}}, {6, 6, 6}},
       {"nor past one it touches", {{Change::None, 10}, {Change::DepthOn, 60}, {Change::DepthOff, 70}}, {6, 6, 6}},
+      {"nor into a clear", {{Change::None, 10}, {Change::NewFrame, 10}}, {0, 6}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
