@@ -5,7 +5,8 @@
 // How to use it: fill the game's OpenGL table with the layer (FillGl11Table,
 // gl11/Gl11Table.h) and draw through the table as usual (platform/OpenGL.h).
 // Each call glName below is the layer's Gl11Name; the names differ from ES's
-// own, so nothing clashes with libGLESv2's symbols.
+// own, so nothing clashes with libGLESv2's symbols. The layer's private header,
+// Gl11Context.h, says which of its files holds what.
 //
 // The context: an OpenGL ES 3.0 context (WebGL 2: a context made with
 // majorVersion 2) with a depth buffer of at least 16 bits. No alpha channel is
@@ -29,31 +30,29 @@
 // Calls outside a Start/Stop pair draw nothing and delete nothing, as GL calls
 // without a current context do. One context at a time, one thread.
 //
-// What there is, with GL 1.1's meaning:
-// - immediate mode: glBegin/glEnd with GL_TRIANGLES, GL_TRIANGLE_STRIP,
-//   GL_TRIANGLE_FAN, GL_QUADS, GL_QUAD_STRIP, GL_POLYGON (points and lines are
-//   not drawn: GL_INVALID_ENUM); glVertex2i/2f, glTexCoord2f, glColor3f/3fv.
-//   The current colour and texture coordinate go with each vertex, so a colour
-//   given once before or inside glBegin colours the whole shape;
-// - display lists: glGenLists, glNewList (GL_COMPILE, GL_COMPILE_AND_EXECUTE),
-//   glEndList, glCallList, glListBase with glCallLists (GL_BYTE, GL_UNSIGNED_BYTE,
-//   GL_SHORT, GL_UNSIGNED_SHORT, GL_INT, GL_UNSIGNED_INT), glDeleteLists,
-//   glIsList. Every drawing and state call here is compiled into a list; gets,
-//   glGenLists, glDeleteLists, glIsList, glPixelStorei, glReadPixels, glFlush and
-//   glFinish run at once, as in GL;
+// What there is, with GL 1.1's meaning: what the game and its tests call, and
+// nothing more. An enum or bit outside this list is GL_INVALID_ENUM (a bit:
+// GL_INVALID_VALUE) and does nothing, though GL11.h still names it.
+// - immediate mode: glBegin/glEnd with GL_QUADS, GL_TRIANGLE_STRIP, GL_POLYGON;
+//   glVertex2i/2f, glTexCoord2f, glColor3f/3fv. The current colour and texture
+//   coordinate go with each vertex, so a colour given once before or inside
+//   glBegin colours the whole shape;
+// - display lists: glGenLists, glNewList (GL_COMPILE), glEndList, glCallList,
+//   glListBase with glCallLists (GL_BYTE), glDeleteLists, glIsList. Every
+//   drawing and state call here is compiled into a list; gets, glGenLists,
+//   glDeleteLists, glIsList, glPixelStorei, glReadPixels, glFlush and glFinish
+//   run at once, as in GL;
 // - the default texture (name 0, the only one: no texture objects): glTexImage2D
-//   (level 0 and border 0 only, others are GL_INVALID_VALUE; internal formats GL_RGB, GL_RGBA, 3, 4, GL_RGB8, GL_RGBA8; formats
-//   GL_RGB, GL_RGBA, GL_BGR, GL_BGRA of GL_UNSIGNED_BYTE, any width, unpacked
-//   under the GL_UNPACK_ALIGNMENT in force at the call, as GL does when it is
-//   compiled into a list), glTexParameteri (filters; wraps GL_REPEAT and GL_CLAMP,
-//   which here is ES's clamp-to-edge: the same texels under GL_NEAREST, no border
-//   colour blended in under GL_LINEAR). An image without alpha gets alpha 1.
-//   Texture environment GL_MODULATE. A texture that is not complete (no image,
-//   or a mipmap minification filter on a single level bigger than 1 x 1, GL's
-//   initial GL_NEAREST_MIPMAP_LINEAR among them) leaves primitives untextured,
-//   in the current colour, as GL does. A list that records an upload keeps its
-//   own ES texture, so calling it costs no re-upload; what any query sees is
-//   still GL's default texture;
+//   (level 0, border 0, internal format GL_RGBA; formats GL_RGB and GL_RGBA of
+//   GL_UNSIGNED_BYTE, any width, unpacked under the GL_UNPACK_ALIGNMENT in force
+//   at the call, as GL does when it is compiled into a list; an image without
+//   alpha gets alpha 1), glTexParameteri (filters GL_NEAREST and GL_LINEAR, wrap
+//   GL_REPEAT). Texture environment GL_MODULATE. A texture that is not complete
+//   (no image, or GL's initial minification filter GL_NEAREST_MIPMAP_LINEAR on
+//   an image bigger than 1 x 1) leaves primitives untextured, in the current
+//   colour, as GL does. A list that records an upload keeps its own ES texture,
+//   so calling it costs no re-upload; what any query sees is still GL's
+//   default texture;
 // - matrices: glMatrixMode (GL_MODELVIEW, GL_PROJECTION), glLoadIdentity,
 //   glPushMatrix/glPopMatrix (32 deep each), glOrtho, glTranslatef/d, glScalef,
 //   computed in single precision in the same order as Mesa's fixed function,
@@ -62,14 +61,16 @@
 //   GL_CULL_FACE (GL_LESS, depth writes on, back faces culled, front faces
 //   counter-clockwise), glBlendFunc, glClearColor, glClear (colour, depth),
 //   glViewport;
-// - glPushAttrib/glPopAttrib (16 deep) of GL_CURRENT_BIT, GL_DEPTH_BUFFER_BIT,
-//   GL_VIEWPORT_BIT, GL_TRANSFORM_BIT, GL_ENABLE_BIT, GL_COLOR_BUFFER_BIT (blend
-//   enable, blend function, clear colour), GL_LIST_BIT, GL_TEXTURE_BIT (the
-//   texture enable and parameters); other bits save nothing;
-// - glPixelStorei and glGetIntegerv of GL_UNPACK_ALIGNMENT / GL_PACK_ALIGNMENT;
-//   glReadPixels of GL_RGB, GL_RGBA, GL_BGR, GL_BGRA in GL_UNSIGNED_BYTE (read
-//   as RGBA from ES and converted); the gets the game's tests use: glGetIntegerv,
-//   glGetFloatv, glGetTexParameteriv, glGetTexLevelParameteriv, glGetTexImage,
+// - glPushAttrib/glPopAttrib (16 deep) of GL_COLOR_BUFFER_BIT: blend enable,
+//   blend function, clear colour (with another bit: GL_INVALID_VALUE, and the
+//   frame is pushed all the same, so pops stay paired with pushes);
+// - glPixelStorei of GL_UNPACK_ALIGNMENT and GL_PACK_ALIGNMENT; glReadPixels of
+//   GL_RGB and GL_RGBA in GL_UNSIGNED_BYTE (read as RGBA from ES and converted);
+//   the gets the game's tests use: glGetIntegerv (GL_UNPACK_ALIGNMENT,
+//   GL_LIST_BASE, GL_MATRIX_MODE, GL_BLEND_SRC, GL_BLEND_DST,
+//   GL_TEXTURE_BINDING_2D), glGetFloatv (GL_CURRENT_COLOR, GL_MODELVIEW_MATRIX,
+//   GL_PROJECTION_MATRIX), glGetTexParameteriv (filters, wraps),
+//   glGetTexLevelParameteriv (width, height), glGetTexImage (GL_RGB, GL_RGBA),
 //   glGetError (the layer's own errors first, then ES's).
 #pragma once
 

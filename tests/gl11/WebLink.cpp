@@ -52,7 +52,7 @@ int main() {
   glIsEnabled(GL_BLEND);
   glIsList(list);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetIntegerv(GL_VIEWPORT, i);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, i);
   glGetFloatv(GL_MODELVIEW_MATRIX, f);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, i);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, i);
