@@ -21,6 +21,7 @@ void DrawFrame() {
   uint32_t frameTick = GetTickCount();
   ++frameCount;
   DrawScreenFrame();
+  EndInputFrame();
   PresentFrame();
 
   int32_t elapsed = 0;
