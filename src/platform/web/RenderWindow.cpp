@@ -43,14 +43,21 @@ bool FailOpen(const char* text, bool fullScreen) {
 // The page's game box, which holds the canvas: false when the page has none.
 bool GameBoxPresent() { return EM_ASM_INT({ return document.getElementById('quarn') ? 1 : 0; }) != 0; }
 
-// Asks the browser for full screen on the game box. False when it refuses at
-// once (not allowed here, no API); a later refusal shows its box when it comes.
+// The browser cannot draw the game at all: the page says so under the end.
+bool FailToDraw(const char* text, bool fullScreen) {
+  EM_ASM({ quarnPage.cannotDraw = true; });
+  return FailOpen(text, fullScreen);
+}
+
+// Asks the browser for full screen on the game box with its on-screen keys.
+// False when it refuses at once (not allowed here, no API); a later refusal
+// shows its box when it comes.
 bool RequestFullScreen() {
   return EM_ASM_INT({
-           var box = document.getElementById('quarn');
+           var box = document.getElementById('quarn-stage') || document.getElementById('quarn');
            if (!document.fullscreenEnabled || !box.requestFullscreen) return 0;
            box.requestFullscreen({navigationUI: 'hide'}).catch(function() {
-             Module.ccall('quarn_full_screen_refused', null, [], []);
+             Module._quarn_full_screen_refused();
            });
            return 1;
          }) != 0;
@@ -74,14 +81,7 @@ void NoteFullScreenChange(bool fullScreenNow) {
 }
 
 void UpdateCanvasScale() {
-  EM_ASM({
-    var canvas = document.querySelector('#quarn canvas');
-    if (!canvas) return;
-    var scale = 1;
-    if (document.fullscreenElement) scale = Math.min(window.innerWidth / 800, window.innerHeight / 600);
-    canvas.style.width = (800 * scale) + 'px';
-    canvas.style.height = (600 * scale) + 'px';
-  });
+  EM_ASM({ quarnPage.fit(); });
 }
 
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
@@ -133,20 +133,20 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // 7-9. The drawing handle, and a browser with WebGL 2 at all.
   if (hDC[0] == '\0') return FailOpen("Unable to get a device context!", fullScreen);
   if (!EM_ASM_INT({ return typeof WebGL2RenderingContext !== 'undefined' ? 1 : 0; }))
-    return FailOpen("Unable to find a suitable pixel format", fullScreen);
+    return FailToDraw("Unable to find a suitable pixel format", fullScreen);
 
   // 10-11. The context: double-buffered RGBA with a depth buffer.
   hRC = CreateGameContext(hDC, false);
   if (hRC <= 0) {
     hRC = 0;
-    return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+    return FailToDraw("Unable to create an OpenGL rendering context", fullScreen);
   }
   // The GL 1.1 the game draws with starts in the context as it becomes current.
   char layerError[200] = "";
   if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS ||
       !StartGl11(layerError, sizeof layerError)) {
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
-    return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
+    return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
   }
   resizeViewHook = ResizeView;
 
