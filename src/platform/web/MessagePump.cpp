@@ -233,7 +233,6 @@ void WatchCanvasEvents(const char* selector) {
   emscripten_set_touchmove_callback(selector, nullptr, EM_FALSE, OnTouch);
   emscripten_set_touchend_callback(selector, nullptr, EM_FALSE, OnTouch);
   emscripten_set_touchcancel_callback(selector, nullptr, EM_FALSE, OnTouch);
-  buttonTouch = -1;
 }
 
 void StartPlatform() {
