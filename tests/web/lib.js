@@ -361,13 +361,15 @@ async function toPlay(page) {
   return waitColours(page, 'the play screen', ['SKY', 'BOTTOM_BAR', 'CRAFT_IDLE']);
 }
 
-// Until the world stops moving (the player has come down).
-async function waitStill(page, timeoutMs = 10000) {
+// Until the world stops moving (the player has come down); with `player`,
+// until the player is at rest too (the world stands still while the player
+// falls into a hole).
+async function waitStill(page, timeoutMs = 10000, {player = false} = {}) {
   let a = await shoot(page), b;
   await waitFor('the play screen coming to rest', timeoutMs, async () => {
     await sleep(200);
     b = await shoot(page);
-    if (differingPixels(a, b) === 0) return true;
+    if (differingPixels(a, b, {skipPlayer: !player}) === 0) return true;
     a = b;
     return false;
   });
