@@ -30,7 +30,7 @@ void EnsureContext() {
     std::exit(1);
   }
   char error[256] = "";
-  if (!CreateOffscreenContext(800, 600, error, sizeof error)) {
+  if (!CreateOffscreenContext(800, 600, OffscreenDesktopGl, error, sizeof error)) {
     std::fprintf(stderr, "no offscreen OpenGL context: %s\n", error);
     std::exit(1);
   }

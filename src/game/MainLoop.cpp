@@ -1,5 +1,6 @@
 #include "game/MainLoop.h"
 
+#include "assets/FontUnit.h"
 #include "assets/UTypes.h"
 #include "game/FramePacing.h"
 #include "platform/InputState.h"
@@ -16,6 +17,21 @@ namespace {
 constexpr int32_t ViewWidth = 800;
 constexpr int32_t ViewHeight = 600;
 constexpr int32_t ColourBits = 32;
+
+// The window with what the game makes in its context: right after a successful
+// open the view and the game's setup, right before the close the glyph lists,
+// the only lists the game frees itself (the others end with the context).
+bool OpenGameWindow() {
+  if (!OpenRenderWindow(ViewWidth, ViewHeight, mainLoop.fullScreen, ColourBits)) return false;
+  ResizeView(ViewWidth, ViewHeight);
+  SetupGame();
+  return true;
+}
+
+void CloseGameWindow() {
+  if (RenderContextCurrent()) FreeGlyphLists();
+  CloseRenderWindow(mainLoop.fullScreen);
+}
 
 void DrawFrame() {
   uint32_t frameTick = GetTickCount();
@@ -37,7 +53,7 @@ void DrawFrame() {
 }
 
 LoopPass EndLoop() {
-  if (mainLoop.windowOpen) CloseRenderWindow(mainLoop.fullScreen);
+  if (mainLoop.windowOpen) CloseGameWindow();
   mainLoop.windowOpen = false;
   mainLoop.title.clear();
   mainLoop.title.shrink_to_fit();
@@ -50,7 +66,7 @@ bool StartMainLoop() {
   done = false;
   mainLoop.fullScreen = false;
   mainLoop.lastFrameTick = 0;
-  mainLoop.windowOpen = OpenRenderWindow(ViewWidth, ViewHeight, mainLoop.fullScreen, ColourBits);
+  mainLoop.windowOpen = OpenGameWindow();
   return mainLoop.windowOpen;
 }
 
@@ -76,9 +92,9 @@ LoopPass RunLoopPass() {
   // built, so there is nothing left to close and the loop ends.
   if (keys[VK_F1]) {
     keys[VK_F1] = false;
-    CloseRenderWindow(mainLoop.fullScreen);
+    CloseGameWindow();
     mainLoop.fullScreen = !mainLoop.fullScreen;
-    mainLoop.windowOpen = OpenRenderWindow(ViewWidth, ViewHeight, mainLoop.fullScreen, ColourBits);
+    mainLoop.windowOpen = OpenGameWindow();
   }
   return pass;
 }

@@ -3,16 +3,22 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
-#include "platform/OpenGL.h"
-
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/OpenGL.h"
+#ifdef QUARN_OFFSCREEN_LAYER
+#include "gl11/GL11.h"
+#include "gl11/Gl11Table.h"
+#endif
 
 namespace {
 
 EGLDisplay display = EGL_NO_DISPLAY;
 EGLSurface surface = EGL_NO_SURFACE;
 EGLContext context = EGL_NO_CONTEXT;
+bool layerStarted = false;
 
 bool Fail(char* error, int errorSize, const char* what) {
   if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "%s (EGL error 0x%04X)", what, eglGetError());
@@ -30,21 +36,36 @@ EGLDisplay OpenDisplay() {
   return eglGetDisplay(EGL_DEFAULT_DISPLAY);
 }
 
+void* LookUpDesktopGl(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+
 }  // namespace
 
-bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int errorSize) {
+bool ParseOffscreenGl(const char* name, OffscreenGl& kind) {
+  if (name && std::strcmp(name, "desktop") == 0) kind = OffscreenDesktopGl;
+  else if (name && std::strcmp(name, "layer") == 0) kind = OffscreenGl11Layer;
+  else return false;
+  return true;
+}
+
+OffscreenGl OffscreenGlFromEnvironment() {
+  OffscreenGl kind = OffscreenDesktopGl;
+  ParseOffscreenGl(std::getenv("QUARN_OFFSCREEN_GL"), kind);
+  return kind;
+}
+
+bool CreateOffscreenContext(int32_t width, int32_t height, OffscreenGl kind, char* error, int errorSize) {
   DestroyOffscreenContext();
+#ifndef QUARN_OFFSCREEN_LAYER
+  if (kind == OffscreenGl11Layer) return Fail(error, errorSize, "built without the GL 1.1 layer (needs libgles-dev)");
+#endif
+  const bool layer = kind == OffscreenGl11Layer;
   display = OpenDisplay();
   if (display == EGL_NO_DISPLAY) return Fail(error, errorSize, "no EGL display");
   EGLint major = 0, minor = 0;
   if (!eglInitialize(display, &major, &minor)) return Fail(error, errorSize, "eglInitialize failed");
-#ifdef QUARN_GL11_LAYER
-  if (!eglBindAPI(EGL_OPENGL_ES_API)) return Fail(error, errorSize, "OpenGL ES not available through EGL");
-  const EGLint renderable = EGL_OPENGL_ES3_BIT;
-#else
-  if (!eglBindAPI(EGL_OPENGL_API)) return Fail(error, errorSize, "desktop OpenGL not available through EGL");
-  const EGLint renderable = EGL_OPENGL_BIT;
-#endif
+  if (!eglBindAPI(layer ? EGL_OPENGL_ES_API : EGL_OPENGL_API))
+    return Fail(error, errorSize, layer ? "OpenGL ES not available through EGL" : "desktop OpenGL not available through EGL");
+  const EGLint renderable = layer ? EGL_OPENGL_ES3_BIT : EGL_OPENGL_BIT;
 
   // The game's pixel format: RGBA 8/8/8 colour and a 16-bit depth buffer.
   const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, renderable,
@@ -59,31 +80,39 @@ bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int erro
   surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
   if (surface == EGL_NO_SURFACE) return Fail(error, errorSize, "eglCreatePbufferSurface failed");
 
-#ifdef QUARN_GL11_LAYER
-  // ES 3, which the GL 1.1 layer draws on.
-  const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
-#else
-  // No version asked for: a legacy context, which has the whole fixed-function pipeline.
-  const EGLint* contextAttributes = nullptr;
-#endif
-  context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+  // ES 3 for the layer; for desktop OpenGL no version: a legacy context, which
+  // has the whole fixed-function pipeline.
+  const EGLint layerAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
+  context = eglCreateContext(display, config, EGL_NO_CONTEXT, layer ? layerAttributes : nullptr);
   if (context == EGL_NO_CONTEXT) return Fail(error, errorSize, "eglCreateContext failed");
   if (!eglMakeCurrent(display, surface, surface, context)) return Fail(error, errorSize, "eglMakeCurrent failed");
-#ifdef QUARN_GL11_LAYER
-  char layerError[200] = "";
-  if (!StartGl11(layerError, sizeof layerError)) {
-    if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "GL 1.1 layer: %s", layerError);
+#ifdef QUARN_OFFSCREEN_LAYER
+  if (layer) {
+    char layerError[200] = "";
+    if (!StartGl11(layerError, sizeof layerError)) {
+      if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "GL 1.1 layer: %s", layerError);
+      DestroyOffscreenContext();
+      return false;
+    }
+    layerStarted = true;
+    FillGl11Table(glTable);
+    return true;
+  }
+#endif
+  const char* missing = nullptr;
+  if (!FillGlTableFrom(glTable, LookUpDesktopGl, &missing)) {
+    if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "the OpenGL library lacks %s", missing);
     DestroyOffscreenContext();
     return false;
   }
-#endif
   return true;
 }
 
 void DestroyOffscreenContext() {
   if (display == EGL_NO_DISPLAY) return;
-#ifdef QUARN_GL11_LAYER
-  if (context != EGL_NO_CONTEXT) StopGl11();
+#ifdef QUARN_OFFSCREEN_LAYER
+  if (layerStarted) StopGl11();
+  layerStarted = false;
 #endif
   eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   if (context != EGL_NO_CONTEXT) eglDestroyContext(display, context);

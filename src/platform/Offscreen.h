@@ -1,14 +1,27 @@
-// An OpenGL compatibility context without any window or X server (EGL on Mesa's
-// surfaceless platform, drawing into a pbuffer). Used by the render tests and by
-// the replay tool's full mode. Built with QUARN_GL11_LAYER, it is an OpenGL ES 3
-// context instead, with the GL 1.1 layer started in it and stopped before it goes.
+// An OpenGL context without any window or X server (EGL on Mesa's surfaceless
+// platform, drawing into a pbuffer), for the render tests, the replay tool's
+// full mode and the tools that draw. It fills the OpenGL table with what it
+// draws through: the system's desktop OpenGL (a compatibility context), or the
+// GL 1.1 layer in an OpenGL ES 3 context, so the same drawing code can be
+// drawn both ways and compared. In a page there is only the layer, on WebGL 2.
 #pragma once
 
 #include <cstdint>
 
-// Makes a width x height context current. On failure returns false and leaves a
-// one-line reason in `error`.
-bool CreateOffscreenContext(int32_t width, int32_t height, char* error, int errorSize);
+enum OffscreenGl : int32_t {
+  OffscreenDesktopGl = 0,
+  OffscreenGl11Layer = 1,
+};
+
+// "desktop" or "layer" (the names tools and tests take); false for anything else.
+bool ParseOffscreenGl(const char* name, OffscreenGl& kind);
+// The kind the environment variable QUARN_OFFSCREEN_GL names: the render tests
+// are run once for each. Unset: desktop OpenGL.
+OffscreenGl OffscreenGlFromEnvironment();
+
+// Makes a width x height context current and fills the OpenGL table for it. On
+// failure returns false and leaves a one-line reason in `error`.
+bool CreateOffscreenContext(int32_t width, int32_t height, OffscreenGl kind, char* error, int errorSize);
 void DestroyOffscreenContext();
 bool OffscreenContextCurrent();
 

@@ -11,6 +11,10 @@ extern uint32_t lastFpsTick;
 extern int32_t fps;
 
 void SetupGame();
+// What of the setup lives in the rendering context (clear colour, texture
+// lists, font, blending, colour, culling), in the order the setup makes it:
+// made again in a context that replaces a lost one, with the same world.
+void SetupContext();
 // One frame of the current screen: the routine `screen` selects.
 void DrawScreenFrame();
 void DrawMenu();

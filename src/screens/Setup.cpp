@@ -16,9 +16,17 @@ int32_t fps = 0;
 // lives in the context is built again, and the game starts a new world while
 // the screen, inventory and win flag carry over.
 void SetupGame() {
-  glClearColor(0.0f, 0.5f, 0.0f, 1.0f);
   lastFpsTick = GetTickCount();
   frameCount = 0;
+  SetupContext();
+  GenerateWorld();
+  playerX = 20000;
+  playerY = 50;
+  ResetRecipes();
+}
+
+void SetupContext() {
+  glClearColor(0.0f, 0.5f, 0.0f, 1.0f);
   // Both list names must exist before the font records into fontTextureList.
   CreateTextureLists();
   SetupFont();
@@ -26,10 +34,6 @@ void SetupGame() {
   // nothing until text sets its own function.
   glEnable(GL_BLEND);
   glColor3f(0.0f, 1.0f, 0.0f);
-  GenerateWorld();
-  playerX = 20000;
-  playerY = 50;
-  ResetRecipes();
   // Every rectangle is given counter-clockwise on the y-down screen.
   glEnable(GL_CULL_FACE);
 }

@@ -43,7 +43,7 @@ std::vector<uint8_t> GameFontBmp() {
 
 void AssetsRenderTest::SetUp() {
   char error[256] = "";
-  haveContext_ = CreateOffscreenContext(800, 600, error, sizeof error);
+  haveContext_ = CreateOffscreenContext(800, 600, OffscreenGlFromEnvironment(), error, sizeof error);
   if (!haveContext_) {
     const char* optOut = std::getenv("QUARN_NO_GL");
     if (optOut && std::strcmp(optOut, "1") == 0) GTEST_SKIP() << "QUARN_NO_GL=1: " << error;

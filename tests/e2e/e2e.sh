@@ -338,16 +338,13 @@ $(cat "$T/deb-diff")"
 
 # --- Input across a reopen, the pointer at the edges, focus without a window manager
 
-# Held keys must not auto-repeat while a case holds them through a reopen.
-no_repeat() { xset r off || fail "xset r off failed"; }
-
 # A press of F1 as a person makes it, to whichever window has the focus (a
 # tap shorter than a frame would be taken back before the loop looks at it).
 press_f1() { xdotool keydown F1; sleep 0.15; xdotool keyup F1; }
 
 # Up held through F1 and released in the new window: the player stops jumping.
 case_key_across_f1() {
-  start_xvfb; add_800x600_mode; no_repeat; prepare_data; start_game QUARN_SEED=7
+  start_xvfb; add_800x600_mode; prepare_data; start_game QUARN_SEED=7
   find_window 10
   expect_menu
   to_play
@@ -405,7 +402,7 @@ case_pointer_exit() {
 
 # Keypad 8 without NumLock is the Up arrow: the player jumps.
 case_keypad() {
-  start_xvfb; no_repeat; prepare_data; start_game QUARN_SEED=7
+  start_xvfb; prepare_data; start_game QUARN_SEED=7
   find_window 10
   expect_menu
   to_play

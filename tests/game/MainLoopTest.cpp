@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "assets/FontUnit.h"
 #include "game/MainLoop.h"
 #include "platform/InputState.h"
 #include "platform/MessageQueue.h"
@@ -39,16 +40,30 @@ void Queue(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
 
 uint32_t GetTickCount() { return tick; }
 
+namespace {
+bool contextCurrent = false;
+}
+
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
   Log("open(" + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(bits) +
       (fullScreen ? ",full)" : ")"));
-  if (opensSucceed) {
-    lastFpsTick = tick;  // as the game setup does
-    frameCount = 0;
-  }
+  contextCurrent = opensSucceed;
   return opensSucceed;
 }
-void CloseRenderWindow(bool fullScreen) { Log(fullScreen ? "close(full)" : "close"); }
+void CloseRenderWindow(bool fullScreen) {
+  Log(fullScreen ? "close(full)" : "close");
+  contextCurrent = false;
+}
+bool RenderContextCurrent() { return contextCurrent; }
+void ResizeView(int32_t width, int32_t height) {
+  Log("view(" + std::to_string(width) + "x" + std::to_string(height) + ")");
+}
+void SetupGame() {
+  Log("setup");
+  lastFpsTick = tick;
+  frameCount = 0;
+}
+void FreeGlyphLists() { Log(contextCurrent ? "free" : "free(no context)"); }
 void PresentFrame() { Log("present"); }
 void SetWindowTitle(const char* title) { Log(std::string("title[") + title + "]"); }
 
@@ -158,7 +173,8 @@ TEST_F(MainLoopTest, TheTitleShowsTheFrameRateOnceMoreThanASecondHasPassed) {
 TEST_F(MainLoopTest, F1ReopensInTheOtherModeOncePerPress) {
   keys[VK_F1] = true;
   ASSERT_TRUE(RunLoopTurn());
-  EXPECT_EQ(log, "menu present close open(800x600x32,full)");
+  // What the game makes in the context: freed before the close, made after the open.
+  EXPECT_EQ(log, "menu present free close open(800x600x32,full) view(800x600) setup");
   EXPECT_FALSE(keys[VK_F1]);
   EXPECT_TRUE(mainLoop.fullScreen);
 
@@ -166,7 +182,7 @@ TEST_F(MainLoopTest, F1ReopensInTheOtherModeOncePerPress) {
   log.clear();
   keys[VK_F1] = true;
   ASSERT_EQ(RunLoopPass(), PassIdle);
-  EXPECT_EQ(log, "close(full) open(800x600x32)");
+  EXPECT_EQ(log, "free close(full) open(800x600x32) view(800x600) setup");
   EXPECT_FALSE(mainLoop.fullScreen);
 
   // A reopen that fails ends the loop; it tore down what it built, so there is no close.
@@ -175,7 +191,7 @@ TEST_F(MainLoopTest, F1ReopensInTheOtherModeOncePerPress) {
   opensSucceed = false;
   RunLoopPass();
   EXPECT_FALSE(RunLoopTurn());
-  EXPECT_EQ(log, "close open(800x600x32,full)");
+  EXPECT_EQ(log, "free close open(800x600x32,full)");
 }
 
 TEST_F(MainLoopTest, QuitAndExitEndTheLoopWithOneClose) {
@@ -186,16 +202,16 @@ TEST_F(MainLoopTest, QuitAndExitEndTheLoopWithOneClose) {
   Queue(WM_KEYDOWN, VK_UP);
   EXPECT_FALSE(RunLoopTurn());
   EXPECT_TRUE(done);
-  EXPECT_EQ(log, "msg0100 close(full)");
+  EXPECT_EQ(log, "msg0100 free close(full)");
   EXPECT_FALSE(RunLoopTurn());
-  EXPECT_EQ(log, "msg0100 close(full)") << "closed twice";
+  EXPECT_EQ(log, "msg0100 free close(full)") << "closed twice";
 
   // The menu's exit button: the frame is still presented, then the loop ends.
   SetUp();
   exitFromMenu = true;
   EXPECT_TRUE(RunLoopTurn());
   EXPECT_FALSE(RunLoopTurn());
-  EXPECT_EQ(log, "menu present close");
+  EXPECT_EQ(log, "menu present free close");
 }
 
 }  // namespace

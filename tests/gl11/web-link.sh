@@ -13,7 +13,7 @@ fi
 mkdir -p "$out"
 # Node's modules for Emscripten's JavaScript compiler, as Debian installs them.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
-em++ -std=c++17 -Wall -Wextra -Werror -fno-fast-math -DQUARN_GL11_LAYER=1 -I"$root/src" \
-  "$root/tests/gl11/WebLink.cpp" "$root/src/gl11/GL11.cpp" \
+em++ -std=c++17 -Wall -Wextra -Werror -fno-fast-math -I"$root/src" \
+  "$root/tests/gl11/WebLink.cpp" "$root/src/gl11/GL11.cpp" "$root/src/gl11/Gl11Table.cpp" "$root/src/gl11/GlTable.cpp" \
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sERROR_ON_UNDEFINED_SYMBOLS=1 -o "$out/weblink.js"
 echo "the layer links for WebGL 2"

@@ -40,6 +40,29 @@ class PlayScreenTest : public ScreenTest {
   }
 };
 
+TEST_F(PlayScreenTest, AContextSetUpAgainDrawsTheSameWorldInTheSamePlace) {
+  // Somewhere else than the start, in a world that is no longer the generated one.
+  screen = ScreenPlay;
+  inventory[0] = 7;
+  playerX = 20040;
+  for (int32_t c = 495; c <= 505; ++c) World[c][12] = DarkTunnel;
+  for (int i = 0; i < 5; ++i) PlayFrame();
+  DrawPlayScreen();
+  Grab();
+  const std::vector<uint8_t> before = pixels_;
+  const std::vector<uint8_t> world(&World[0][0], &World[0][0] + sizeof World);
+  const int32_t x = playerX, y = playerY;
+
+  Reopen(false);
+  DrawPlayScreen();
+  Grab();
+  EXPECT_EQ(std::vector<uint8_t>(&World[0][0], &World[0][0] + sizeof World), world) << "a new world";
+  EXPECT_EQ(playerX, x);
+  EXPECT_EQ(playerY, y);
+  EXPECT_EQ(inventory[0], 7);
+  EXPECT_TRUE(pixels_ == before) << "the frame in the new context differs";
+}
+
 TEST_F(PlayScreenTest, PlayerQuadIsAtViewX390To410WhereverThePlayerIs) {
   const int32_t xs[] = {5, 1234, 20000, 39995};
   for (int32_t x : xs) {

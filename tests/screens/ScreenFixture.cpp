@@ -109,18 +109,19 @@ void ScreenTest::SetUp() {
   Reopen();
 }
 
-void ScreenTest::Reopen() {
+void ScreenTest::Reopen(bool freshWorld) {
   if (haveContext_) {
     FreeGlyphLists();
     DestroyOffscreenContext();
     haveContext_ = false;
   }
   char error[256] = "";
-  ASSERT_TRUE(CreateOffscreenContext(kWidth, kHeight, error, sizeof error))
+  ASSERT_TRUE(CreateOffscreenContext(kWidth, kHeight, OffscreenGlFromEnvironment(), error, sizeof error))
       << "no offscreen OpenGL context: " << error << " (set QUARN_NO_GL=1 to skip render tests)";
   haveContext_ = true;
   ResizeView(kWidth, kHeight);
-  SetupGame();
+  if (freshWorld) SetupGame();
+  else SetupContext();
   // The game's first frame is a menu frame: its text turns the depth test on and
   // gives the texture its nearest filters, the steady state every probe assumes.
   // The pointer is put off both buttons so the frame changes no game state.

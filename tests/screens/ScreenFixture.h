@@ -40,8 +40,10 @@ class ScreenTest : public ::testing::Test {
   void TearDown() override;
 
   // A new context with a fresh SetupGame in it, as a full-screen toggle does,
-  // followed by one menu frame.
-  void Reopen();
+  // followed by one menu frame. With `freshWorld` false only what lives in the
+  // context is set up again (SetupContext), as for a context that replaces a
+  // lost one.
+  void Reopen(bool freshWorld = true);
   // Reads the whole colour buffer; Pixel then answers in view coordinates.
   void Grab();
   Rgb Pixel(int x, int y) const;

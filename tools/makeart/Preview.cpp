@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   }
   const std::string out = argv[2][0] == '/' ? argv[2] : std::string(getcwd(nullptr, 0)) + "/" + argv[2];
   char error[256];
-  if (!CreateOffscreenContext(800, 600, error, sizeof error)) {
+  if (!CreateOffscreenContext(800, 600, OffscreenDesktopGl, error, sizeof error)) {
     std::fprintf(stderr, "no OpenGL context: %s\n", error);
     return 1;
   }

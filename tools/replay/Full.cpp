@@ -55,7 +55,8 @@ double MeasureFloor() {
 
 int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>& segments) {
   char error[256] = "";
-  if (!CreateOffscreenContext(ViewWidth, ViewHeight, error, sizeof error)) {
+  const OffscreenGl kind = options.gl11Layer ? OffscreenGl11Layer : OffscreenDesktopGl;
+  if (!CreateOffscreenContext(ViewWidth, ViewHeight, kind, error, sizeof error)) {
     std::fprintf(stderr, "quarn-replay: --full: no offscreen OpenGL context: %s\n", error);
     return 1;
   }

@@ -118,14 +118,22 @@ bool ParseReplayArgs(int argc, char** argv, ReplayOptions& options) {
       ++i;
       options.nudgeX = x;
       options.nudgeY = y;
+    } else if (arg == "--gl") {
+      std::string value = i + 1 < argc ? argv[i + 1] : "";
+      if (value != "desktop" && value != "layer") {
+        std::fprintf(stderr, "quarn-replay: --gl needs desktop or layer (got '%s')\n", Printable(value).c_str());
+        return false;
+      }
+      ++i;
+      options.gl11Layer = value == "layer";
     } else {
       std::fprintf(stderr, "quarn-replay: unknown argument '%s'\n", arg.c_str());
       return false;
     }
   }
   if (!options.full && (options.timedemo || !options.screenshots.empty() || options.nudgeX != 0.0f ||
-                        options.nudgeY != 0.0f)) {
-    std::fprintf(stderr, "quarn-replay: --screenshot, --timedemo and --nudge need --full\n");
+                        options.nudgeY != 0.0f || options.gl11Layer)) {
+    std::fprintf(stderr, "quarn-replay: --screenshot, --timedemo, --nudge and --gl need --full\n");
     return false;
   }
   return true;

@@ -28,6 +28,9 @@ struct ReplayOptions {
   // texture sample lying exactly on a texel boundary falls to one side of it
   // (what a renderer that rounds such ties the other way would draw).
   float nudgeX = 0.0f, nudgeY = 0.0f;
+  // --gl layer: draw through the GL 1.1 layer in an OpenGL ES 3 context instead
+  // of desktop OpenGL (--gl desktop, the default), to compare the two.
+  bool gl11Layer = false;
 };
 
 // Parses the command line. On a bad argument writes one line to stderr and

@@ -17,13 +17,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "assets/FontUnit.h"
 #include "platform/Messages.h"
 #include "platform/WindowProc.h"
 #include "platform/sdl/MessagePump.h"
 #include "platform/sdl/RenderThread.h"
 #include "platform/sdl/X11Display.h"
-#include "screens/Screens.h"
 
 SDL_Window* hWnd = nullptr;
 uint32_t hDC = 0;
@@ -36,12 +34,9 @@ constexpr uint32_t ErrorStyle = MB_OK | MB_ICONERROR;
 
 void ShowError(const char* text) { ShowMessageBox(text, "Error", ErrorStyle); }
 
-// Full close with the open's own flag first, so the window is gone while the box is up.
 bool FailOpen(const char* text, bool fullScreen) {
   std::fprintf(stderr, "quarn: %s (%s)\n", text, SDL_GetError());
-  CloseRenderWindow(fullScreen);
-  ShowError(text);
-  return false;
+  return FailRenderWindowOpen(text, fullScreen);
 }
 
 // A process that ends inside the game (a fatal image error) must not leave the
@@ -92,6 +87,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     return false;
   }
   videoStarted = true;
+  EndWhenDisplayLost();
   WatchRawWindowEvents();
   static bool exitHookSet = false;
   if (!exitHookSet) exitHookSet = std::atexit(RestoreDisplayModeAtExit) == 0;
@@ -173,15 +169,12 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // game inactive and the window black until something else focuses it.
   if (FocusWindow(hWnd)) WindowProc(hWnd, WM_ACTIVATEAPP, 1, 0);
 
-  // 13.
-  ResizeView(width, height);
-  SetupGame();
+  // 13. The view and what the game draws with follow on the game's side.
   return true;
 }
 
 void CloseRenderWindow(bool fullScreen) {
-  // 1. The glyph lists belong to the context, which must still be current.
-  if (hRC && RenderContextCurrent()) FreeGlyphLists();
+  // 1. What the game made in the context it has freed before the close.
 
   // 2. Back to the desktop's mode.
   if (fullScreen) {
@@ -227,7 +220,7 @@ void CloseRenderWindow(bool fullScreen) {
 
 // The render thread draws and presents the frame while the loop goes on.
 void PresentFrame() {
-  if (hWnd) PresentOnRenderThread();
+  if (hWnd) PresentWindowFrame();
 }
 
 void SetWindowTitle(const char* title) {

@@ -72,6 +72,21 @@ bool FocusWindow(SDL_Window* window) {
   return false;
 }
 
+// --- A lost display ----------------------------------------------------------
+
+namespace {
+
+int DisplayLost(Display*) {
+  static const char text[] = "quarn: the connection to the display was lost\n";
+  ssize_t written = write(2, text, sizeof text - 1);
+  (void)written;
+  _exit(1);
+}
+
+}  // namespace
+
+void EndWhenDisplayLost() { XSetIOErrorHandler(DisplayLost); }
+
 // --- The display guard ------------------------------------------------------
 // The game writes 'S' before it changes the mode (and waits for the guard's
 // 'K'), 'R' once the desktop's mode is back. When the pipe closes (the game has

@@ -16,6 +16,12 @@ bool GlxVisualAvailable(int32_t bits);
 // it has it; false when the server (or a window manager) would not.
 bool FocusWindow(SDL_Window* window);
 
+// From now on a broken connection to the display ends the process at once with
+// status 1, whichever thread notices it. (Xlib's own ending runs the exit
+// handlers on that thread, which can wait forever for the other thread.) The
+// display guard gives the desktop its mode back when the game is gone.
+void EndWhenDisplayLost();
+
 // A process that stays beside the game for its whole run and, if the game ends
 // without giving the display mode back (a crash, a kill), restores the mode the
 // desktop had. Started once, before anything else starts threads.

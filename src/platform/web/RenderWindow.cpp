@@ -9,11 +9,11 @@
 
 #include <cstdio>
 
-#include "assets/FontUnit.h"
-#include "platform/OpenGL.h"
+#include "gl11/GL11.h"
+#include "gl11/Gl11Table.h"
 #include "platform/Messages.h"
+#include "platform/OpenGL.h"
 #include "platform/WindowProc.h"
-#include "screens/Screens.h"
 
 int32_t hWnd = 0;
 int32_t hRC = 0;
@@ -34,11 +34,7 @@ bool turnAround = false;
 
 void ShowError(const char* text) { ShowMessageBox(text, "Error", ErrorStyle); }
 
-bool FailOpen(const char* text, bool fullScreen) {
-  CloseRenderWindow(fullScreen);
-  ShowError(text);
-  return false;
-}
+bool FailOpen(const char* text, bool fullScreen) { return FailRenderWindowOpen(text, fullScreen); }
 
 // The page's game box, which holds the canvas: false when the page has none.
 bool GameBoxPresent() { return EM_ASM_INT({ return document.getElementById('quarn') ? 1 : 0; }) != 0; }
@@ -148,6 +144,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
     return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
   }
+  FillGl11Table(glTable);
   resizeViewHook = ResizeView;
 
   // 12. Shown and focused; the page's focus is the application's activation.
@@ -165,16 +162,13 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
       EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
   WindowProc(nullptr, WM_ACTIVATEAPP, activeNow ? 1 : 0, 0);
 
-  // 13.
-  ResizeView(width, height);
-  SetupGame();
+  // 13. The view and what the game draws with follow on the game's side.
   return true;
 }
 
 void CloseRenderWindow(bool fullScreen) {
   (void)fullScreen;  // the page leaves full screen whenever the game had it
-  // 1. The glyph lists belong to the context, which must still be current.
-  if (hRC && emscripten_webgl_get_current_context() == EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) FreeGlyphLists();
+  // 1. What the game made in the context it has freed before the close.
 
   // 2. Back to the page.
   if (inFullScreen || EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; })) {
@@ -217,6 +211,10 @@ void CloseRenderWindow(bool fullScreen) {
 
   // 7.
   classRegistered = false;
+}
+
+bool RenderContextCurrent() {
+  return hRC && emscripten_webgl_get_current_context() == EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC);
 }
 
 void PresentFrame() {

@@ -1,16 +1,14 @@
 // The render window on Win32 with a WGL context: register the class, switch the
 // display mode for full screen, create the window, take its device context, set
-// the pixel format, create and bind the context, show, set the view and set up the
-// game. Every failure tears down what was built before its box is shown.
+// the pixel format, create and bind the context, show. Every failure tears down
+// what was built before its box is shown.
 #include "platform/win32/Win32Window.h"
 
 #include <float.h>
 
-#include "assets/FontUnit.h"
+#include "gl11/GlTable.h"
 #include "platform/Messages.h"
-#include "platform/OpenGL.h"
 #include "platform/WindowProc.h"
-#include "screens/Screens.h"
 
 HWND hWnd = NULL;
 HDC hDC = NULL;
@@ -23,21 +21,19 @@ const char kClassName[] = "OpenGL";
 
 void ShowError(const char* text) { MessageBoxA(NULL, text, "Error", MB_OK | MB_ICONERROR); }
 
-// From the window on, a failure closes with the open's own flag first, so the
-// window is gone while the box is up.
-bool FailOpen(const char* text, bool fullScreen) {
-  CloseRenderWindow(fullScreen);
-  ShowError(text);
-  return false;
+bool FailOpen(const char* text, bool fullScreen) { return FailRenderWindowOpen(text, fullScreen); }
+
+// The game's OpenGL calls go straight to opengl32's own entry points.
+void* LookUpOpenGl32(const char* name) {
+  HMODULE openGl32 = GetModuleHandleA("opengl32.dll");
+  return openGl32 ? reinterpret_cast<void*>(GetProcAddress(openGl32, name)) : nullptr;
 }
+
+bool openGlFilled = false;
 
 }  // namespace
 
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
-  // Size messages reach the view through the window procedure; until the context
-  // is current (step 11) its calls go to no context and change nothing.
-  resizeViewHook = ResizeView;
-
   // 1-2.
   hInstance = GetModuleHandleA(NULL);
   WNDCLASSA wc = {};
@@ -111,25 +107,26 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   if (!format) return FailOpen("Unable to find a suitable pixel format", fullScreen);
   if (!SetPixelFormat(hDC, format, &pfd)) return FailOpen("Unable to set the pixel format", fullScreen);
 
-  // 10-11.
+  // 10-11. Size messages reach the view through the window procedure from here
+  // on, when there is a context for it.
+  if (!openGlFilled) openGlFilled = FillGlTableFrom(glTable, LookUpOpenGl32);
+  if (!openGlFilled) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
   hRC = wglCreateContext(hDC);
   if (!hRC) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
   if (!wglMakeCurrent(hDC, hRC)) return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
+  resizeViewHook = ResizeView;
 
   // 12.
   SetForegroundWindow(hWnd);
   SetFocus(hWnd);
   ShowWindow(hWnd, SW_SHOW);
 
-  // 13.
-  ResizeView(width, height);
-  SetupGame();
+  // 13. The view and what the game draws with follow on the game's side.
   return true;
 }
 
 void CloseRenderWindow(bool fullScreen) {
-  // 1. The glyph lists belong to the context, which is still current.
-  FreeGlyphLists();
+  // 1. What the game made in the context it has freed before the close.
 
   // 2.
   if (fullScreen) {
@@ -138,7 +135,9 @@ void CloseRenderWindow(bool fullScreen) {
   }
 
   // 3-7. Handles are cleared after every release too, so the close on a later
-  // failed open never meets this window's again.
+  // failed open never meets this window's again. Size messages have no view
+  // to change from here on.
+  resizeViewHook = nullptr;
   if (!wglMakeCurrent(hDC, NULL)) ShowError("Release of DC and RC failed!");
   if (hRC) {
     if (!wglDeleteContext(hRC)) ShowError("Release of rendering context failed!");
@@ -157,6 +156,8 @@ void CloseRenderWindow(bool fullScreen) {
     hInstance = NULL;
   }
 }
+
+bool RenderContextCurrent() { return hRC && wglGetCurrentContext() == hRC; }
 
 void PresentFrame() { SwapBuffers(hDC); }
 

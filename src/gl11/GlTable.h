@@ -1,0 +1,38 @@
+// The one way the game reaches OpenGL: a table with an entry per call of
+// GlCalls.h. The drawing code calls glBegin(...) and the other names as usual;
+// platform/OpenGL.h maps them onto `glTable`. Whichever OpenGL serves the calls
+// fills the table, in one place each:
+//   - the system's OpenGL, looked up by name (FillGlTableFrom): opengl32 on
+//     Windows, the render thread's own table on Linux, the offscreen contexts;
+//   - the GL 1.1 layer on OpenGL ES 3 / WebGL 2 (gl11/Gl11Table.h);
+//   - the Linux render thread's queue (platform/sdl/RenderQueue.h).
+// Before any filling, each entry ends the program naming its call: a frame
+// cannot silently go blank because nothing serves it.
+#pragma once
+
+#include "gl11/GlCalls.h"
+
+// The system's calling convention for OpenGL entry points.
+#ifdef _WIN32
+#define QUARN_GLAPI __stdcall
+#else
+#define QUARN_GLAPI
+#endif
+
+struct GlTable {
+#define QUARN_GL_TABLE_ENTRY(Result, Name, Parameters, Arguments) Result(QUARN_GLAPI* Name) Parameters;
+  QUARN_GL_CALLS(QUARN_GL_TABLE_ENTRY)
+#undef QUARN_GL_TABLE_ENTRY
+};
+
+extern GlTable glTable;
+
+// Looks an entry point up by its name ("glBegin"); null when there is none.
+using GlLookup = void* (*)(const char* name);
+
+// Fills `table` from a system's OpenGL. False when a call is missing: `table`
+// is then unchanged and `missing` (if given) names the call.
+bool FillGlTableFrom(GlTable& table, GlLookup lookup, const char** missing = nullptr);
+
+// Every entry back to one that ends the program naming its call.
+void ClearGlTable(GlTable& table);
