@@ -80,6 +80,12 @@ LoopPass RunLoopPass() {
       DispatchWindowMessage(mainLoop.message);
     return PassMessage;
   }
+  // A context the system took away and gave back: the game makes what it draws
+  // with again, in the same world.
+  if (TakeRestoredContext()) {
+    ResizeView(ViewWidth, ViewHeight);
+    SetupContext();
+  }
   if (!active) return PassIdle;
 
   LoopPass pass = PassIdle;

@@ -42,6 +42,7 @@ uint32_t GetTickCount() { return tick; }
 
 namespace {
 bool contextCurrent = false;
+bool contextGivenBack = false;
 }
 
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
@@ -55,6 +56,12 @@ void CloseRenderWindow(bool fullScreen) {
   contextCurrent = false;
 }
 bool RenderContextCurrent() { return contextCurrent; }
+bool TakeRestoredContext() {
+  const bool given = contextGivenBack;
+  contextGivenBack = false;
+  return given;
+}
+void SetupContext() { Log("context"); }
 void ResizeView(int32_t width, int32_t height) {
   Log("view(" + std::to_string(width) + "x" + std::to_string(height) + ")");
 }
@@ -184,6 +191,12 @@ TEST_F(MainLoopTest, F1ReopensInTheOtherModeOncePerPress) {
   ASSERT_EQ(RunLoopPass(), PassIdle);
   EXPECT_EQ(log, "free close(full) open(800x600x32) view(800x600) setup");
   EXPECT_FALSE(mainLoop.fullScreen);
+
+  // A context the system gave back is set up again, without a new world.
+  log.clear();
+  contextGivenBack = true;
+  ASSERT_EQ(RunLoopPass(), PassIdle);
+  EXPECT_EQ(log, "view(800x600) context");
 
   // A reopen that fails ends the loop; it tore down what it built, so there is no close.
   log.clear();

@@ -159,6 +159,44 @@ const cases = {
     }
   },
 
+  // The browser takes the WebGL context away for two seconds and gives it back:
+  // no frames meanwhile (the title, updated by frames only, stays; the first
+  // rate after it counts the gap), then the same world with the player in the
+  // same place. Taken away for good: a box says so after five seconds.
+  async lost_context(page) {
+    await w.openGame(this.browser, page, {query: SEED});
+    await w.expectMenu(page);
+    await w.toPlay(page);
+    const before = await w.waitStill(page, 10000, {player: true});
+    await w.waitTitle(page, /^ \[ FPS - [1-9][0-9]* \] $/, 5000);
+    const rateBefore = Number((await w.title(page)).match(/\d+/)[0]);
+    await page.evaluate(() => {
+      window.quarnTitles = [];
+      const title = document.querySelector('title');
+      new MutationObserver(() => window.quarnTitles.push(title.textContent))
+          .observe(title, {childList: true, characterData: true, subtree: true});
+      window.quarnLoser = document.querySelector('#quarn canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
+      window.quarnLoser.loseContext();
+    });
+    await w.sleep(2000);
+    if (await w.messageBox(page)) throw new Error('a box came up before five seconds had passed');
+    const during = await page.evaluate(() => window.quarnTitles.slice());
+    if (during.length) throw new Error(`frames went on without the context: the title became ${JSON.stringify(during)}`);
+    await page.evaluate(() => window.quarnLoser.restoreContext());
+    const after = await w.waitStill(page, 10000, {player: true});
+    const changed = w.differingPixels(before, after, {y1: 600, skipPlayer: false});
+    if (changed !== 0) throw new Error(`the view after the context came back differs in ${changed} pixels`);
+    await w.waitFor('a frame rate after the gap', 5000, () => page.evaluate(() => window.quarnTitles.length > 0));
+    const first = await page.evaluate(() => window.quarnTitles[0]);
+    const rateAfter = Number(first.match(/\d+/)[0]);
+    if (!(rateAfter < rateBefore / 2)) throw new Error(`the first rate after the gap is ${rateAfter} fps (${rateBefore} before)`);
+
+    await page.evaluate(() => window.quarnLoser.loseContext());
+    const box = await w.waitMessageBox(page, 8000);
+    if (box.text !== 'The graphics were lost; reload the page to play again.' || box.caption !== 'Error')
+      throw new Error(`the box says "${box.caption}: ${box.text}"`);
+  },
+
   async craft(page) {
     await w.openGame(this.browser, page);
     await w.expectMenu(page);

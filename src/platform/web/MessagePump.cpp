@@ -84,7 +84,8 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*) {
   const bool visible = EM_ASM_INT({ return document.visibilityState === 'visible' ? 1 : 0; });
   const bool activeNow = eventType == EMSCRIPTEN_EVENT_FOCUS && visible;
   if (!activeNow) ReleaseEverything();
-  QueueWindowMessage(WM_ACTIVATEAPP, activeNow ? 1 : 0, 0);
+  // Without its context the game stays as an inactive window.
+  QueueWindowMessage(WM_ACTIVATEAPP, activeNow && !WindowContextLost() ? 1 : 0, 0);
   return EM_FALSE;
 }
 
@@ -92,7 +93,7 @@ EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   const bool focused = EM_ASM_INT({ return document.hasFocus() ? 1 : 0; });
   const bool activeNow = !event->hidden && focused;
   if (!activeNow) ReleaseEverything();
-  QueueWindowMessage(WM_ACTIVATEAPP, activeNow ? 1 : 0, 0);
+  QueueWindowMessage(WM_ACTIVATEAPP, activeNow && !WindowContextLost() ? 1 : 0, 0);
   return EM_FALSE;
 }
 
