@@ -1,10 +1,13 @@
 // The browser build's frame rate on the menu, play and craft screens, in
-// headless Chromium (WebGL 2 on SwiftShader): the game's own count (the title,
-// averaged over a few seconds), the display frames the page was given in the
-// same time, which bound it, and how long the page's turns take. Prints
-// figures (RATE <screen> <game fps> <display fps> <turn median ms> <turn 95th
-// percentile ms>, and PAGE <bytes>); asserts nothing. bench/web-rate.sh
-// shows them beside the Linux build's.
+// headless Chromium (WebGL 2 on SwiftShader) or Firefox ESR (QUARN_BROWSER=
+// firefox; WebGL 2 on Mesa's llvmpipe under Xvfb): the game's own count (the
+// title, averaged over a few seconds), the display frames the page was given
+// in the same time, which bound it, and how long the page's turns take; and
+// the time from the navigation to the end of the first display frame in which
+// the page drew. Prints figures (RATE <screen> <game fps> <display fps> <turn
+// median ms> <turn 95th percentile ms>, FIRST <ms>, PAGE <bytes>); asserts
+// nothing. bench/web-rate.sh shows them beside the Linux build's,
+// bench/web-browsers.sh the two browsers side by side.
 //
 //   NODE_PATH=build-web/web-tests/node_modules QUARN_PAGE=dist/quarn.html node bench/web-rate.js
 'use strict';
@@ -39,15 +42,27 @@ async function main() {
   const page = await browser.newPage();
   // Display frames counted by a callback of our own; every callback's time
   // (the game's turn among them) measured by wrapping the page's
-  // requestAnimationFrame.
+  // requestAnimationFrame; the first callback that drew anything into WebGL
+  // ends the first frame.
   await page.evaluateOnNewDocument(() => {
     window.benchFrames = 0;
     window.benchTurns = [];
+    window.benchFirstFrame = null;
+    let drew = false;
+    for (const name of ['drawArrays', 'drawElements', 'drawArraysInstanced', 'drawElementsInstanced']) {
+      const draw = WebGL2RenderingContext.prototype[name];
+      WebGL2RenderingContext.prototype[name] = function (...args) {
+        drew = true;
+        return draw.apply(this, args);
+      };
+    }
     const raf = window.requestAnimationFrame.bind(window);
     window.requestAnimationFrame = (callback) => raf((t) => {
       const start = performance.now();
       callback(t);
-      window.benchTurns.push(performance.now() - start);
+      const end = performance.now();
+      window.benchTurns.push(end - start);
+      if (drew && window.benchFirstFrame === null) window.benchFirstFrame = end;
     });
     const count = () => { ++window.benchFrames; raf(count); };
     raf(count);
@@ -55,6 +70,7 @@ async function main() {
   await w.openGame(browser, page, {query: '?seed=424242'});
   const results = {};
   await w.expectMenu(page);
+  const firstFrame = await page.evaluate(() => window.benchFirstFrame);
   await w.sleep(1200);
   results.menu = await measure(page);
   await w.toPlay(page);
@@ -67,6 +83,7 @@ async function main() {
   await browser.close();
 
   console.log(`PAGE ${fs.statSync(file).size}`);
+  console.log(`FIRST ${firstFrame.toFixed(0)}`);
   for (const screen of ['menu', 'play', 'craft']) {
     const r = results[screen];
     console.log(`RATE ${screen} ${r.game.toFixed(1)} ${r.display.toFixed(1)} ${r.turnMs.median.toFixed(2)} ` +

@@ -23,8 +23,9 @@ windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
          libxinerama1 libxcomposite1 libxxf86vm1 libfreetype6 libfontconfig1
          xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 # Emscripten 3.1.6 brings its clang, binaryen and node; the browser cases run
-# in Debian's Chromium, driven from node (npm fetches puppeteer-core).
-web=(cmake make emscripten chromium)
+# in Debian's Chromium and Firefox ESR, driven from node (npm fetches
+# puppeteer-core). Firefox has WebGL 2 only with a display: it runs under Xvfb.
+web=(cmake make emscripten chromium firefox-esr xvfb)
 # npm: Debian's own package, unless the machine's node already brings one (a
 # node from elsewhere that provides npm conflicts with Debian's).
 command -v npm >/dev/null 2>&1 || web+=(npm)

@@ -2,7 +2,7 @@
 # Installs what is missing, builds everything and runs every test layer:
 # unit (also under AddressSanitizer + UndefinedBehaviorSanitizer), render, e2e, soak, fuzz,
 # the Windows build's under Wine: unit-windows, trace-windows, e2e-windows; and the
-# browser build's in headless Chromium: frames-web, e2e-web.
+# browser build's in headless Chromium and Firefox ESR: frames-web, e2e-web.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -42,8 +42,9 @@ echo "== Windows end to end (Wine, Xvfb)"
 (cd build-windows && QUARN_ZIP="$PWD/../dist/quarn-windows-x64.zip" ctest -L e2e-windows --output-on-failure)
 
 # The browser layers: dist/quarn.html and the replay tool's page (build-web/),
-# their frames against the Linux build's, and the page played in headless
-# Chromium. npm fetches the pinned puppeteer-core into build-web/web-tests.
+# their frames against the Linux build's, and the page played, in headless
+# Chromium and Firefox ESR. npm fetches the pinned puppeteer-core into
+# build-web/web-tests.
 scripts/build-web.sh
-echo "== browser frames against the Linux build's, and the page end to end (Chromium)"
+echo "== browser frames against the Linux build's, and the page end to end (Chromium, Firefox)"
 (cd build-web && ctest -L 'frames-web|e2e-web' --output-on-failure)

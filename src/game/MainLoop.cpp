@@ -37,6 +37,7 @@ void DrawFrame() {
   uint32_t frameTick = GetTickCount();
   ++frameCount;
   DrawScreenFrame();
+  EndInputFrame();
   PresentFrame();
 
   int32_t elapsed = 0;
@@ -78,6 +79,12 @@ LoopPass RunLoopPass() {
     else
       DispatchWindowMessage(mainLoop.message);
     return PassMessage;
+  }
+  // A context the system took away and gave back: the game makes what it draws
+  // with again, in the same world.
+  if (TakeRestoredContext()) {
+    ResizeView(ViewWidth, ViewHeight);
+    SetupContext();
   }
   if (!active) return PassIdle;
 

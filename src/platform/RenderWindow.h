@@ -14,6 +14,10 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
 void CloseRenderWindow(bool fullScreen);
 // True while the window's context is current.
 bool RenderContextCurrent();
+// True once after the system took the window's context away and gave a new one
+// back (a browser page's WebGL context): what the game made in the old one is
+// gone, and the game makes it again. Never on the desktop.
+bool TakeRestoredContext();
 
 // How every backend's open ends on a failure: the close (with the open's own
 // full-screen flag, so the window is gone while the box is up), then the error

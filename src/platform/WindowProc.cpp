@@ -48,9 +48,15 @@ intptr_t QUARN_CALLBACK WindowProc(WindowHandle window, uint32_t message, uintpt
       return 0;
     case WM_LBUTTONDOWN:
       mouseDown = true;
+      buttonPressUnseen = true;
+      buttonReleaseWaiting = false;
       return 0;
     case WM_LBUTTONUP:
-      mouseDown = false;
+      // No frame has seen the press yet: it lasts until one has.
+      if (buttonPressUnseen)
+        buttonReleaseWaiting = true;
+      else
+        mouseDown = false;
       return 0;
     default:
       return PlatformDefWindowProc(window, message, wParam, lParam);

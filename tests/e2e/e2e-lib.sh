@@ -413,6 +413,19 @@ case_menu() {
   wait_colours 6 "pointer on the game button's edge" "$GAME_IDLE" "$EXIT_IDLE"
 }
 
+# A press and its release with no pause between them, as a touchpad's tap
+# makes them: both wait in the queue, and the frame after them still sees the
+# press on "game".
+case_quick_click() {
+  start_xvfb; prepare_data; start_game
+  find_window "$START_TIMEOUT"
+  expect_menu
+  point 400 200
+  wait_colours 6 "game button under the pointer" "$GAME_HOVER"
+  xdotool mousedown 1 mouseup 1
+  wait_colours 10 "the play screen after a quick click" "$SKY" "$BOTTOM_BAR"
+}
+
 case_craft() {
   start_xvfb; prepare_data; start_game
   find_window "$START_TIMEOUT"

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "platform/InputState.h"
 #include "platform/WindowProc.h"
@@ -113,10 +115,39 @@ TEST_F(WindowProcTest, ButtonLatch) {
   mouseDown = false;  // consumed by a screen
   EXPECT_EQ(Send(WM_LBUTTONUP), 0);
   EXPECT_FALSE(mouseDown);
-  Send(WM_LBUTTONDOWN);
-  Send(WM_LBUTTONUP);
-  EXPECT_FALSE(mouseDown);
   EXPECT_EQ(defaultCall.count, 0);
+}
+
+// Messages between two frames, and what each frame reads from the button.
+TEST_F(WindowProcTest, AFrameSeesEveryPressEvenWhenItsReleaseCameWithIt) {
+  const uint32_t Frame = 0, Down = WM_LBUTTONDOWN, Up = WM_LBUTTONUP, Consume = 1;
+  const struct {
+    const char* what;
+    uint32_t steps[6];
+    const char* framesSee;  // the button as each frame reads it, in order
+  } cases[] = {
+      {"a tap: down and up before a frame", {Down, Up, Frame, Frame}, "10"},
+      {"held over frames, then up", {Down, Frame, Frame, Up, Frame}, "110"},
+      {"a tap and a second press before a frame", {Down, Up, Down, Frame, Frame}, "11"},
+      {"two taps before a frame act once", {Down, Up, Down, Up, Frame, Frame}, "10"},
+      {"a tap a screen consumes", {Down, Up, Consume, Frame, Frame}, "00"},
+  };
+  for (const auto& c : cases) {
+    ResetInputState();
+    std::string seen;
+    for (uint32_t step : c.steps) {
+      if (step == Down || step == Up) {
+        Send(step);
+      } else if (step == Consume) {
+        mouseDown = false;
+      } else {
+        seen += mouseDown ? '1' : '0';
+        EndInputFrame();
+      }
+      if (seen.size() == std::strlen(c.framesSee)) break;
+    }
+    EXPECT_EQ(seen, c.framesSee) << c.what;
+  }
 }
 
 TEST_F(WindowProcTest, ActivationOnlyForOneAndKeepsInput) {

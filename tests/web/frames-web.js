@@ -1,7 +1,9 @@
 // The browser build's frames are the desktop's: scripted sessions drawn by the
 // replay tool built for the browser (quarn-replay.html, WebGL 2 through the
-// GL 1.1 layer, in headless Chromium) and by the Linux build's quarn-replay
-// (desktop OpenGL), compared pixel for pixel.
+// GL 1.1 layer, in headless Chromium and in Firefox) and by the Linux build's
+// quarn-replay (desktop OpenGL), compared pixel for pixel. The Linux pictures
+// are drawn once for every browser in QUARN_BROWSERS (by default
+// QUARN_BROWSER's, or Chromium).
 //
 // Two renderers may differ in two ways only. A colour like 0.1 x 255 = 25.5
 // is stored as 25 by one and 26 by the other: within 1 per channel. And a
@@ -12,7 +14,8 @@
 // way (quarn-replay --nudge), which puts every tie on one side or the other
 // and moves nothing else.
 //
-//   QUARN_REPLAY_PAGE=build-web/quarn-replay.html QUARN_LINUX_BUILD=build node tests/web/frames-web.js
+//   QUARN_REPLAY_PAGE=build-web/quarn-replay.html QUARN_LINUX_BUILD=build [QUARN_BROWSERS='chromium firefox'] \
+//     node tests/web/frames-web.js
 'use strict';
 
 const {execFileSync} = require('child_process');
@@ -47,7 +50,7 @@ function linuxShots(session, dir) {
   return shots;
 }
 
-async function webShots(browser, session, dir) {
+async function webShots(browser, session, dir, name) {
   const page = await browser.newPage();
   const args = ['--full', '--seed', String(session.seed), '--script', '/scripts/' + path.basename(session.script)];
   for (const f of session.frames) args.push('--screenshot', `${f}:/out/${f}.bmp`);
@@ -66,7 +69,7 @@ async function webShots(browser, session, dir) {
       return btoa(text);
     }, `/out/${f}.bmp`);
     const bmp = Buffer.from(base64, 'base64');
-    fs.writeFileSync(path.join(dir, `web-${f}.bmp`), bmp);
+    fs.writeFileSync(path.join(dir, `web-${name}-${f}.bmp`), bmp);
     shots.push(w.decodeBmp(bmp));
   }
   await page.close();
@@ -99,24 +102,29 @@ function compare(linux, web) {
 
 async function main() {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'quarn-frames-web-'));
-  const browser = await w.launch();
+  const browsers = (process.env.QUARN_BROWSERS || w.BROWSER).split(/\s+/).filter(Boolean);
+  const linux = sessions.map((session) => linuxShots(session, dir));
   let failed = 0;
-  try {
-    for (const session of sessions) {
-      const linux = linuxShots(session, dir);
-      const web = await webShots(browser, session, dir);
-      session.frames.forEach((frame, i) => {
-        if (web[i].width !== 800 || web[i].height !== 600) throw new Error(`web frame ${frame} is ${web[i].width} x ${web[i].height}`);
-        const {differing, beyondOne, ties, most} = compare(linux[i], web[i]);
-        const ok = most <= 1;
-        if (!ok) ++failed;
-        console.log(`${ok ? 'same' : 'DIFFERENT'}: ${session.script} seed ${session.seed} frame ${frame}: ` +
-                    `${differing} pixels differ, ${beyondOne} by more than 1, of which ${ties} are texel ties; ` +
-                    `largest difference left ${most}`);
-      });
+  for (const name of browsers) {
+    const started = Date.now();
+    const browser = await w.launch({browser: name});
+    try {
+      for (const [s, session] of sessions.entries()) {
+        const web = await webShots(browser, session, dir, name);
+        session.frames.forEach((frame, i) => {
+          if (web[i].width !== 800 || web[i].height !== 600) throw new Error(`web frame ${frame} is ${web[i].width} x ${web[i].height}`);
+          const {differing, beyondOne, ties, most} = compare(linux[s][i], web[i]);
+          const ok = most <= 1;
+          if (!ok) ++failed;
+          console.log(`${ok ? 'same' : 'DIFFERENT'}: ${name}: ${session.script} seed ${session.seed} frame ${frame}: ` +
+                      `${differing} pixels differ, ${beyondOne} by more than 1, of which ${ties} are texel ties; ` +
+                      `largest difference left ${most}`);
+        });
+      }
+    } finally {
+      await browser.close();
     }
-  } finally {
-    await browser.close();
+    console.log(`${name}: ${((Date.now() - started) / 1000).toFixed(1)} s`);
   }
   if (failed) {
     console.error(`${failed} frames differ from the Linux build's by more than 1 in a channel; pictures in ${dir}`);

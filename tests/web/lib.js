@@ -1,9 +1,11 @@
-// What the browser build's cases share: headless Chromium started the way
-// this machine needs, the page opened from disk, real keyboard and mouse
-// input through the DevTools protocol, screenshots decoded here, and the
-// probes of the desktop cases (tests/e2e/probes.sh).
+// What the browser build's cases share: the browser started the way this
+// machine needs (headless Chromium, or Firefox ESR: QUARN_BROWSER=firefox),
+// the page opened from disk, real keyboard, mouse and touch input through the
+// browser's automation protocol, screenshots decoded here, and the probes of
+// the desktop cases (tests/e2e/probes.sh).
 'use strict';
 
+const {spawn} = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
@@ -17,27 +19,76 @@ try {
   process.exit(1);
 }
 
-const CHROMIUM = process.env.QUARN_CHROMIUM || '/usr/bin/chromium';
+const BROWSER = process.env.QUARN_BROWSER || 'chromium';
+const EXECUTABLES = {
+  chromium: {path: process.env.QUARN_CHROMIUM || '/usr/bin/chromium', debian: 'chromium'},
+  firefox: {path: process.env.QUARN_FIREFOX || '/usr/bin/firefox-esr', debian: 'firefox-esr'},
+};
 
-function need() {
-  if (!fs.existsSync(CHROMIUM)) {
-    console.error(`needs ${CHROMIUM}: install the Debian package chromium`);
+function need(what) {
+  if (!fs.existsSync(what.path)) {
+    console.error(`needs ${what.path}: install the Debian package ${what.debian}`);
     process.exit(1);
   }
 }
 
 // SwiftShader gives WebGL without a GPU; the network switches keep the
 // browser from reaching out of this closed machine at every start.
-async function launch() {
-  need();
+async function launchChromium() {
+  need(EXECUTABLES.chromium);
   return puppeteer.launch({
-    executablePath: CHROMIUM,
+    executablePath: EXECUTABLES.chromium.path,
     headless: true,
     userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'quarn-chromium-')),
     args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-quic',
            '--disable-features=Translate,MediaRouter', '--autoplay-policy=no-user-gesture-required'],
   });
+}
+
+// An X server of its own, as the desktop cases have: "DISPLAY" and its stop.
+function startXvfb() {
+  return new Promise((resolve, reject) => {
+    const server = spawn('Xvfb', ['-displayfd', '3', '-nolisten', 'tcp', '-screen', '0', '1280x1024x24'],
+                         {stdio: ['ignore', 'ignore', 'ignore', 'pipe']});
+    let text = '';
+    server.on('error', (e) => reject(new Error(`needs Xvfb (Debian package xvfb): ${e.message}`)));
+    server.stdio[3].on('data', (d) => {
+      text += d;
+      if (text.includes('\n')) resolve({display: ':' + text.trim(), stop: () => server.kill()});
+    });
+    server.on('exit', (code) => reject(new Error(`Xvfb ended with ${code} before it said its display`)));
+  });
+}
+
+// Firefox has WebGL 2 (on Mesa) only with a display: headless, but on an X
+// server of its own, which ends with the browser. Driven through WebDriver
+// BiDi. For the touch cases it says it has a touch screen, which is what
+// puppeteer's touch emulation does in Chromium.
+async function launchFirefox({touch}) {
+  need(EXECUTABLES.firefox);
+  const x = await startXvfb();
+  process.on('exit', x.stop);
+  let browser;
+  try {
+    browser = await puppeteer.launch({
+      browser: 'firefox',
+      executablePath: EXECUTABLES.firefox.path,
+      headless: true,
+      env: {...process.env, DISPLAY: x.display},
+      extraPrefsFirefox: touch ? {'dom.w3c_touch_events.enabled': 1, 'dom.maxtouchpoints.testing.value': 5} : {},
+    });
+  } catch (e) {
+    x.stop();
+    throw e;
+  }
+  browser.on('disconnected', x.stop);
+  return browser;
+}
+
+async function launch({browser = BROWSER, touch = false} = {}) {
+  if (!EXECUTABLES[browser]) throw new Error(`no browser ${browser}: chromium or firefox`);
+  return browser === 'firefox' ? launchFirefox({touch}) : launchChromium();
 }
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -172,14 +223,18 @@ function probeMismatch(picture, names) {
 
 // Opens the page from disk. `beforeStart` (a function of the in-page file
 // system, run in the page) may change the game's files before it starts.
-async function openGame(browser, page, {query = '', beforeStart = null, url = null} = {}) {
+// A desktop window; a phone held upright, with a touch screen.
+const DESKTOP = {width: 1024, height: 768};
+const PHONE = {width: 393, height: 851, hasTouch: true, isMobile: true};
+
+async function openGame(browser, page, {query = '', beforeStart = null, url = null, viewport = DESKTOP} = {}) {
   const file = process.env.QUARN_PAGE;
   if (!url && (!file || !fs.existsSync(file))) throw new Error(`no page at ${file}: build it with scripts/build-web.sh`);
   const game = {page, console: [], errors: []};
   page.on('console', (m) => game.console.push(m.text()));
   page.on('pageerror', (e) => game.errors.push(String(e)));
   if (beforeStart) await page.evaluateOnNewDocument(`window.quarnBeforeStart = ${beforeStart.toString()};`);
-  await page.setViewport({width: 1024, height: 768});
+  await page.setViewport(viewport);
   await page.goto(url || 'file://' + path.resolve(file) + query);
   return game;
 }
@@ -224,11 +279,61 @@ async function waitColours(page, what, names, timeoutMs = 10000) {
   return picture;
 }
 
-// View pixels to page pixels, for the mouse.
-async function point(page, x, y) {
+// View pixels to page pixels.
+async function pagePoint(page, x, y) {
   let box = null;
   await waitFor('a game canvas to point at', 10000, async () => (box = await canvasBox(page)) !== null);
-  await page.mouse.move(box.x + (x + 0.5) * box.width / 800, box.y + (y + 0.5) * box.height / 600);
+  return {x: box.x + (x + 0.5) * box.width / 800, y: box.y + (y + 0.5) * box.height / 600};
+}
+
+async function point(page, x, y) {
+  const at = await pagePoint(page, x, y);
+  await page.mouse.move(at.x, at.y);
+}
+
+// A finger on the view at (x, y) for `ms` (0: lifted at once), or until
+// `until` answers true.
+async function touchView(page, x, y, {ms = 0, until = null} = {}) {
+  const at = await pagePoint(page, x, y);
+  await page.touchscreen.touchStart(at.x, at.y);
+  if (until) await until();
+  else if (ms) await sleep(ms);
+  await page.touchscreen.touchEnd();
+}
+
+// The on-screen key a screen reader knows by this name: its box on the page.
+async function control(page, name) {
+  const button = await page.$(`::-p-aria(${name})`);
+  const box = button && (await button.boundingBox());
+  if (!box) throw new Error(`no on-screen key named "${name}"`);
+  return box;
+}
+
+async function touchControl(page, name, ms = 0) {
+  const box = await control(page, name);
+  await page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
+  if (ms) await sleep(ms);
+  await page.touchscreen.touchEnd();
+}
+
+// What of these elements (CSS selectors) is not wholly inside the window, and
+// whether the page scrolls: a list of complaints, empty when all is in view.
+async function outOfView(page, selectors) {
+  return page.evaluate((selectors) => {
+    const out = [];
+    for (const selector of selectors) {
+      const element = document.querySelector(selector);
+      if (!element) { out.push(`no ${selector}`); continue; }
+      const r = element.getBoundingClientRect();
+      if (r.left < 0 || r.top < 0 || r.right > window.innerWidth + 0.5 || r.bottom > window.innerHeight + 0.5)
+        out.push(`${selector} at ${Math.round(r.left)},${Math.round(r.top)} to ${Math.round(r.right)},${Math.round(r.bottom)} ` +
+                 `in a ${window.innerWidth} x ${window.innerHeight} window`);
+    }
+    const root = document.documentElement;
+    if (root.scrollWidth > window.innerWidth || root.scrollHeight > window.innerHeight)
+      out.push(`the page scrolls: ${root.scrollWidth} x ${root.scrollHeight}`);
+    return out;
+  }, selectors);
 }
 
 async function click(page, x, y) {
@@ -256,13 +361,15 @@ async function toPlay(page) {
   return waitColours(page, 'the play screen', ['SKY', 'BOTTOM_BAR', 'CRAFT_IDLE']);
 }
 
-// Until the world stops moving (the player has come down).
-async function waitStill(page, timeoutMs = 10000) {
+// Until the world stops moving (the player has come down); with `player`,
+// until the player is at rest too (the world stands still while the player
+// falls into a hole).
+async function waitStill(page, timeoutMs = 10000, {player = false} = {}) {
   let a = await shoot(page), b;
   await waitFor('the play screen coming to rest', timeoutMs, async () => {
     await sleep(200);
     b = await shoot(page);
-    if (differingPixels(a, b) === 0) return true;
+    if (differingPixels(a, b, {skipPlayer: !player}) === 0) return true;
     a = b;
     return false;
   });
@@ -327,7 +434,8 @@ async function waitEnd(page, timeoutMs = 10000) {
 }
 
 module.exports = {
-  launch, sleep, waitFor, decodePng, decodeBmp, pixel, differingPixels, PROBES, probeMismatch, openGame,
-  canvasBox, shoot, waitColours, point, click, holdKey, expectMenu, toPlay, waitStill, playerRows, title,
+  BROWSER, DESKTOP, PHONE, launch, sleep, waitFor, decodePng, decodeBmp, pixel, differingPixels, PROBES,
+  probeMismatch, openGame, canvasBox, shoot, waitColours, pagePoint, point, touchView, control, touchControl,
+  outOfView, click, holdKey, expectMenu, toPlay, waitStill, playerRows, title,
   waitTitle, messageBox, waitMessageBox, dismissMessageBox, endStatus, waitEnd,
 };

@@ -89,6 +89,7 @@ int RunFullReplay(const ReplayOptions& options, const std::vector<ScriptSegment>
       Clock::time_point start = Clock::now();
       ++frameCount;
       DrawScreenFrame();
+      EndInputFrame();
       if (options.timedemo) glFinish();
       // The segment's messages count towards its first frame.
       double seconds = Seconds(Clock::now() - start) + (i == 0 ? messagesSeconds : 0.0);

@@ -325,6 +325,7 @@ int64_t RunPlayScript(const std::vector<ScriptSegment>& segments, bool trace) {
     held = segment;
     for (int32_t i = 0; i < segment.frames; ++i) {
       UpdatePlay();
+      EndInputFrame();
       ++frame;
       if (trace) PrintTraceLine(frame);
     }

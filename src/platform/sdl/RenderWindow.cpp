@@ -218,6 +218,9 @@ void CloseRenderWindow(bool fullScreen) {
   }
 }
 
+// A window's context lives as long as the window.
+bool TakeRestoredContext() { return false; }
+
 // The render thread draws and presents the frame while the loop goes on.
 void PresentFrame() {
   if (hWnd) PresentWindowFrame();

@@ -1,6 +1,9 @@
 #include "platform/web/KeyCodes.h"
 
+#include <cstdio>
 #include <cstring>
+
+HeldKey heldKeys[HeldKeyCount] = {};
 
 namespace {
 
@@ -78,4 +81,33 @@ uint32_t VirtualKeyFromCode(const char* code, const char* key) {
 
 bool GameUsesKey(uint32_t virtualKey) {
   return virtualKey == 27 || (virtualKey >= 37 && virtualKey <= 40) || virtualKey == 112;
+}
+
+uint32_t KeyEventVirtualKey(const char* code, const char* key, bool down) {
+  const uint32_t virtualKey = VirtualKeyFromCode(code, key);
+  if (virtualKey == 0) return 0;
+  HeldKey* free = nullptr;
+  for (HeldKey& held : heldKeys) {
+    if (held.code[0] != '\0' && std::strcmp(held.code, code) == 0) {
+      if (down) return held.virtualKey;  // auto-repeat: still the key it went down as
+      held.code[0] = '\0';
+      return held.virtualKey;
+    }
+    if (!free && held.code[0] == '\0') free = &held;
+  }
+  if (down && free) {
+    std::snprintf(free->code, sizeof free->code, "%s", code);
+    free->virtualKey = virtualKey;
+  }
+  return virtualKey;
+}
+
+int32_t TakeHeldKeys(uint32_t out[HeldKeyCount]) {
+  int32_t count = 0;
+  for (HeldKey& held : heldKeys) {
+    if (held.code[0] == '\0') continue;
+    out[count++] = held.virtualKey;
+    held.code[0] = '\0';
+  }
+  return count;
 }

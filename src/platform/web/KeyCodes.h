@@ -14,3 +14,19 @@ uint32_t VirtualKeyFromCode(const char* code, const char* key);
 // The keys whose browser default (scrolling, the help page) the game takes
 // over: Esc, the arrows, F1 and what the keypad turns into arrows.
 bool GameUsesKey(uint32_t virtualKey);
+
+// Keys held now, by KeyboardEvent.code, with the virtual key each went down as.
+struct HeldKey {
+  char code[32];  // "" for a free entry
+  uint32_t virtualKey;
+};
+constexpr int32_t HeldKeyCount = 64;
+extern HeldKey heldKeys[HeldKeyCount];
+
+// The virtual key of a key event, remembered from its press for its release:
+// a key goes up as the key it went down as, whatever NumLock did meanwhile.
+uint32_t KeyEventVirtualKey(const char* code, const char* key, bool down);
+
+// Forgets every held key (the page lost the focus: their releases will not
+// come); their virtual keys go to `out`, and the result is how many.
+int32_t TakeHeldKeys(uint32_t out[HeldKeyCount]);

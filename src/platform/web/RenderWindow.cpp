@@ -36,17 +36,75 @@ void ShowError(const char* text) { ShowMessageBox(text, "Error", ErrorStyle); }
 
 bool FailOpen(const char* text, bool fullScreen) { return FailRenderWindowOpen(text, fullScreen); }
 
+// A browser may take a page's WebGL context away (a GPU reset, a driver update,
+// memory pressure) and give it back later, empty. Meanwhile the game draws
+// nothing and takes no frames; once it is back, the layer starts again in it
+// and the game makes what it draws with again, with the same world.
+constexpr double LostContextPatienceMs = 5000;
+const char kLostContextText[] = "The graphics were lost; reload the page to play again.";
+bool contextLost = false;
+bool contextRestored = false;
+long lostContextTimer = 0;
+
+void StopWaitingForTheContext() {
+  if (lostContextTimer) emscripten_clear_timeout(lostContextTimer);
+  lostContextTimer = 0;
+}
+
+void ContextStayedLost(void*) {
+  lostContextTimer = 0;
+  ShowError(kLostContextText);
+}
+
+bool PageActive() {
+  return EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
+}
+
+EM_BOOL OnContextLost(int, const void*, void*) {
+  contextLost = true;
+  contextRestored = false;
+  QueueWindowMessage(WM_ACTIVATEAPP, 0, 0);
+  StopWaitingForTheContext();
+  lostContextTimer = emscripten_set_timeout(ContextStayedLost, LostContextPatienceMs, nullptr);
+  return EM_TRUE;  // the default would keep the browser from ever giving it back
+}
+
+EM_BOOL OnContextRestored(int, const void*, void*) {
+  if (!contextLost || !hRC) return EM_FALSE;
+  StopWaitingForTheContext();
+  // Everything the layer had in the old context is gone with it.
+  StopGl11();
+  char layerError[200] = "";
+  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS ||
+      !StartGl11(layerError, sizeof layerError)) {
+    if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
+    ShowError(kLostContextText);
+    return EM_FALSE;
+  }
+  contextLost = false;
+  contextRestored = true;
+  QueueWindowMessage(WM_ACTIVATEAPP, PageActive() ? 1 : 0, 0);
+  return EM_FALSE;
+}
+
 // The page's game box, which holds the canvas: false when the page has none.
 bool GameBoxPresent() { return EM_ASM_INT({ return document.getElementById('quarn') ? 1 : 0; }) != 0; }
 
-// Asks the browser for full screen on the game box. False when it refuses at
-// once (not allowed here, no API); a later refusal shows its box when it comes.
+// The browser cannot draw the game at all: the page says so under the end.
+bool FailToDraw(const char* text, bool fullScreen) {
+  EM_ASM({ quarnPage.cannotDraw = true; });
+  return FailOpen(text, fullScreen);
+}
+
+// Asks the browser for full screen on the game box with its on-screen keys.
+// False when it refuses at once (not allowed here, no API); a later refusal
+// shows its box when it comes.
 bool RequestFullScreen() {
   return EM_ASM_INT({
-           var box = document.getElementById('quarn');
+           var box = document.getElementById('quarn-stage') || document.getElementById('quarn');
            if (!document.fullscreenEnabled || !box.requestFullscreen) return 0;
            box.requestFullscreen({navigationUI: 'hide'}).catch(function() {
-             Module.ccall('quarn_full_screen_refused', null, [], []);
+             Module._quarn_full_screen_refused();
            });
            return 1;
          }) != 0;
@@ -70,14 +128,7 @@ void NoteFullScreenChange(bool fullScreenNow) {
 }
 
 void UpdateCanvasScale() {
-  EM_ASM({
-    var canvas = document.querySelector('#quarn canvas');
-    if (!canvas) return;
-    var scale = 1;
-    if (document.fullscreenElement) scale = Math.min(window.innerWidth / 800, window.innerHeight / 600);
-    canvas.style.width = (800 * scale) + 'px';
-    canvas.style.height = (600 * scale) + 'px';
-  });
+  EM_ASM({ quarnPage.fit(); });
 }
 
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
@@ -129,23 +180,27 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // 7-9. The drawing handle, and a browser with WebGL 2 at all.
   if (hDC[0] == '\0') return FailOpen("Unable to get a device context!", fullScreen);
   if (!EM_ASM_INT({ return typeof WebGL2RenderingContext !== 'undefined' ? 1 : 0; }))
-    return FailOpen("Unable to find a suitable pixel format", fullScreen);
+    return FailToDraw("Unable to find a suitable pixel format", fullScreen);
 
   // 10-11. The context: double-buffered RGBA with a depth buffer.
   hRC = CreateGameContext(hDC, false);
   if (hRC <= 0) {
     hRC = 0;
-    return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+    return FailToDraw("Unable to create an OpenGL rendering context", fullScreen);
   }
   // The GL 1.1 the game draws with starts in the context as it becomes current.
   char layerError[200] = "";
   if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS ||
       !StartGl11(layerError, sizeof layerError)) {
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
-    return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
+    return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
   }
   FillGl11Table(glTable);
   resizeViewHook = ResizeView;
+  contextLost = false;
+  contextRestored = false;
+  emscripten_set_webglcontextlost_callback(hDC, nullptr, EM_FALSE, OnContextLost);
+  emscripten_set_webglcontextrestored_callback(hDC, nullptr, EM_FALSE, OnContextRestored);
 
   // 12. Shown and focused; the page's focus is the application's activation.
   WatchCanvasEvents(hDC);
@@ -158,9 +213,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
       },
       int(hWnd));
   UpdateCanvasScale();
-  const bool activeNow =
-      EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
-  WindowProc(nullptr, WM_ACTIVATEAPP, activeNow ? 1 : 0, 0);
+  WindowProc(nullptr, WM_ACTIVATEAPP, PageActive() ? 1 : 0, 0);
 
   // 13. The view and what the game draws with follow on the game's side.
   return true;
@@ -180,6 +233,9 @@ void CloseRenderWindow(bool fullScreen) {
 
   // 3. No context current.
   resizeViewHook = nullptr;
+  StopWaitingForTheContext();
+  contextLost = false;
+  contextRestored = false;
   if (emscripten_webgl_get_current_context() != 0) {
     StopGl11();
     if (emscripten_webgl_make_context_current(0) != EMSCRIPTEN_RESULT_SUCCESS) ShowError("Release of DC and RC failed!");
@@ -211,6 +267,14 @@ void CloseRenderWindow(bool fullScreen) {
 
   // 7.
   classRegistered = false;
+}
+
+bool WindowContextLost() { return contextLost; }
+
+bool TakeRestoredContext() {
+  const bool restored = contextRestored;
+  contextRestored = false;
+  return restored;
 }
 
 bool RenderContextCurrent() {

@@ -38,6 +38,10 @@ int32_t CreateGameContext(const char* selector, bool keepDrawingBuffer);
 // The view's scale while the game box fills the screen: canvas pixels per CSS pixel.
 void UpdateCanvasScale();
 
+// The browser has taken the canvas's WebGL context away and not given it back
+// yet: the game is then as an inactive window, drawing nothing.
+bool WindowContextLost();
+
 // The browser left full screen by itself (its own Esc, the user): the game
 // goes on in the page, and the next F1 goes to full screen again.
 void NoteFullScreenChange(bool fullScreenNow);

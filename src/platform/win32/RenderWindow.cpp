@@ -159,6 +159,9 @@ void CloseRenderWindow(bool fullScreen) {
 
 bool RenderContextCurrent() { return hRC && wglGetCurrentContext() == hRC; }
 
+// A window's context lives as long as the window.
+bool TakeRestoredContext() { return false; }
+
 void PresentFrame() { SwapBuffers(hDC); }
 
 void SetWindowTitle(const char* title) { SetWindowTextA(hWnd, title); }
