@@ -63,7 +63,10 @@ LoopPass RunLoopPass() {
       DispatchWindowMessage(mainLoop.message);
     return PassMessage;
   }
-  if (!active) return PassIdle;
+  if (!active) {
+    WaitForWindowMessage(0, WaitForMessageOnly);
+    return PassIdle;
+  }
 
   LoopPass pass = PassIdle;
   if (FrameDue(GetTickCount(), mainLoop.lastFrameTick)) {
@@ -78,6 +81,13 @@ LoopPass RunLoopPass() {
     CloseRenderWindow(mainLoop.fullScreen);
     mainLoop.fullScreen = !mainLoop.fullScreen;
     mainLoop.windowOpen = OpenRenderWindow(ViewWidth, ViewHeight, mainLoop.fullScreen, ColourBits);
+  }
+
+  // Nothing to do until a message comes or the gate opens: the pump may wait
+  // for whichever is first.
+  if (pass == PassIdle && mainLoop.windowOpen) {
+    const uint32_t now = GetTickCount();
+    WaitForWindowMessage(now, TimeUntilFrameDue(now, mainLoop.lastFrameTick));
   }
   return pass;
 }

@@ -15,11 +15,18 @@
  *       waits until n frames have been shown (status 1 when the time runs out first)
  *   quarn-present-count --none-for <seconds> <window id> <timeout seconds>
  *       waits until no frame has been shown for that long (status 1 on time out)
+ *   quarn-present-count --press <key name> <window id> <timeout seconds>
+ *       presses the key (XTest) as soon as a frame is shown, and compares the
+ *       next frame with that one in the window's middle 40 columns (where the
+ *       game's player is): differing=<pixels>. Status 3 when a frame
+ *       came before a picture was taken, so which frame it shows is unclear.
  *
  * The window is watched from the moment the server has the request (what the
  * server reports of the window before that is dropped). Nothing the window's
  * program does is changed: it is not told, and waits for nothing. */
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 #include <poll.h>
 #include <stdio.h>
@@ -43,16 +50,83 @@ static int Usage(const char* self) {
   fprintf(stderr,
           "usage: %s <window id> <seconds>\n"
           "       %s --frames <n> <window id> <timeout seconds>\n"
-          "       %s --none-for <seconds> <window id> <timeout seconds>\n",
-          self, self, self);
+          "       %s --none-for <seconds> <window id> <timeout seconds>\n"
+          "       %s --press <key name> <window id> <timeout seconds>\n",
+          self, self, self, self);
   return 2;
 }
 
+static int WholeWindow(const XDamageNotifyEvent* damage, const XWindowAttributes* attributes) {
+  return damage->area.x == 0 && damage->area.y == 0 && damage->area.width == attributes->width &&
+         damage->area.height == attributes->height;
+}
+
+/* The band of the window's middle 40 columns (where the game draws its player),
+ * taken once a frame has been shown; null when another frame was shown before
+ * the picture was (its damage came in first). */
+static XImage* TakeShownFrame(Display* display, Window window, const XWindowAttributes* attributes, int damageEvent) {
+  const int x = attributes->width / 2 - 20;
+  XImage* image = XGetImage(display, window, x < 0 ? 0 : x, 0, attributes->width < 40 ? (unsigned)attributes->width : 40,
+                            (unsigned)attributes->height, AllPlanes, ZPixmap);
+  XEvent event;
+  int later = 0;
+  while (XCheckTypedEvent(display, damageEvent, &event))
+    later |= WholeWindow((const XDamageNotifyEvent*)&event, attributes);
+  if (image && later) XDestroyImage(image), image = NULL;
+  return image;
+}
+
+static int PressAndCompare(Display* display, Window window, const XWindowAttributes* attributes, int damageEvent,
+                           const char* keyName, double timeout) {
+  int major = 0, minor = 0, eventBase = 0, errorBase = 0;
+  const KeyCode key = XKeysymToKeycode(display, XStringToKeysym(keyName));
+  if (!key || !XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) {
+    fprintf(stderr, "no key %s, or no XTest extension\n", keyName);
+    return 2;
+  }
+  XImage* shown[2] = {NULL, NULL};
+  int caught = 0, unclear = 0;
+  const double stop = Now() + timeout;
+  while (caught < 2 && !unclear && Now() < stop) {
+    XEvent event;
+    if (!XPending(display)) {
+      struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+      poll(&connection, 1, 5);
+      continue;
+    }
+    XNextEvent(display, &event);
+    if (event.type != damageEvent || !WholeWindow((const XDamageNotifyEvent*)&event, attributes)) continue;
+    /* The press reaches the server before the picture is asked for. */
+    if (caught == 0) XTestFakeKeyEvent(display, key, True, CurrentTime);
+    shown[caught] = TakeShownFrame(display, window, attributes, damageEvent);
+    unclear = shown[caught] == NULL;
+    caught += 1;
+  }
+  XTestFakeKeyEvent(display, key, False, CurrentTime);
+  XSync(display, False);
+  int status = unclear ? 3 : 1;
+  if (!unclear && caught == 2) {
+    long differing = 0;
+    for (int y = 0; y < shown[0]->height; ++y)
+      for (int x = 0; x < shown[0]->width; ++x) differing += XGetPixel(shown[0], x, y) != XGetPixel(shown[1], x, y);
+    printf("differing=%ld\n", differing);
+    status = 0;
+  } else {
+    printf(unclear ? "unclear: another frame came before the picture\n" : "no two frames within the time\n");
+  }
+  for (int i = 0; i < 2; ++i)
+    if (shown[i]) XDestroyImage(shown[i]);
+  return status;
+}
+
 int main(int argc, char** argv) {
-  enum { Count, Frames, NoneFor } mode = Count;
+  enum { Count, Frames, NoneFor, Press } mode = Count;
   double wanted = 0.0;
   int first = 1;
-  if (argc == 5 && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--none-for") == 0)) {
+  if (argc == 5 && strcmp(argv[1], "--press") == 0) {
+    mode = Press;
+    first = 3;
+  } else if (argc == 5 && (strcmp(argv[1], "--frames") == 0 || strcmp(argv[1], "--none-for") == 0)) {
     mode = strcmp(argv[1], "--frames") == 0 ? Frames : NoneFor;
     wanted = atof(argv[2]);
     first = 3;
@@ -91,6 +165,11 @@ int main(int argc, char** argv) {
     XEvent event;
     XNextEvent(display, &event);
   }
+  if (mode == Press) {
+    const int status = PressAndCompare(display, window, &attributes, eventBase + XDamageNotify, argv[2], seconds);
+    XCloseDisplay(display);
+    return status;
+  }
 
   long frames = 0, partial = 0, bursts = 0;
   /* A whole-window redraw counts once no other has come in its millisecond. */
@@ -106,8 +185,7 @@ int main(int argc, char** argv) {
       XNextEvent(display, &event);
       if (event.type == eventBase + XDamageNotify) {
         const XDamageNotifyEvent* damage = (const XDamageNotifyEvent*)&event;
-        if (damage->area.x != 0 || damage->area.y != 0 || damage->area.width != attributes.width ||
-            damage->area.height != attributes.height) {
+        if (!WholeWindow(damage, &attributes)) {
           partial += 1;
         } else if (pendingCount > 0 && damage->timestamp == pendingTime) {
           pendingCount += 1;
