@@ -70,6 +70,20 @@ point() { lib_point $(($1 + CX)) $(($2 + CY)); }
 # The OpenGL frames are drawn into the client area's window.
 drawing_window() { echo "$CLIENT_WIN"; }
 
+# What the game costs: its own process (quarn.exe, below the runner) and the
+# Wine server of this case's prefix, which it asks for its messages and ticks.
+descendants() { local child; for child in $(pgrep -P "$1"); do echo "$child"; descendants "$child"; done; }
+cost_pids() {
+  local pid game="" server=""
+  for pid in $(descendants "$GAME_PID"); do
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = quarn.exe ] && game=$pid
+  done
+  for pid in $(pgrep -x 'wineserver(64)?'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$QUARN_WINEPREFIX" && server=$pid
+  done
+  [ -n "$game" ] && [ -n "$server" ] && echo "$game $server"
+}
+
 shoot() {
   import -window root -crop "${CW}x${CH}+${CX}+${CY}" +repage "${1:-$SHOT}" 2>/dev/null ||
     fail "screenshot of the client area failed"

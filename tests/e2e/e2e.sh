@@ -533,7 +533,7 @@ settled_fps() {
 }
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }
-rss_kib() { awk '/^VmRSS/ {print $2}' "/proc/$GAME_PID/status"; }
+rss_kib() { rss_kib_of "$GAME_PID"; }
 
 case_figures() {
   : "${QUARN_BUILD_DIR:?set QUARN_BUILD_DIR to the build folder}"
@@ -580,22 +580,12 @@ case_figures() {
   echo "FIGURE inactive: CPU $(( (after - before) * 100 / (5 * hz) ))% of one core over 5 s; title '$frozen' -> '$(title)'"
   focus
 
-  # Memory across full-screen toggles. With the 800 x 600 mode the screen size
-  # tells which window is up: odd toggles are full screen.
-  hold_key F1; wait_reopen
+  # Memory across full-screen toggles.
+  toggle_f1 1
   local one; one=$(rss_kib)
-  local want t
-  for i in $(seq 2 100); do
-    if [ $((i % 2)) = 1 ]; then want=800x600; else want=1024x768; fi
-    focus
-    xdotool keydown F1; sleep 0.1; xdotool keyup F1
-    t=0
-    until [ "$(screen_size)" = "$want" ]; do
-      t=$((t + 1)); [ $t -lt 250 ] || fail "toggle $i did not happen"; sleep 0.02
-    done
-    find_window 10
-    sleep 0.05
-    case $i in 10|25|50|75) echo "memory: VmRSS after $i toggles $(rss_kib) KiB" ;; esac
+  for i in 9 15 25 25 25; do
+    toggle_f1 "$i"
+    [ "$F1_TOGGLES" = 100 ] || echo "memory: VmRSS after $F1_TOGGLES toggles $(rss_kib) KiB"
   done
   sleep 0.5
   echo "FIGURE memory: VmRSS after 1 toggle $one KiB, after 100 toggles $(rss_kib) KiB"
