@@ -404,6 +404,8 @@ presented_fps_and_cpu() {
 
 # F1 $1 times on a server with the 800 x 600 mode: odd toggles (counted in
 # F1_TOGGLES) are full screen, so the screen size tells when each has happened.
+# Each waits until a window shows a frame: the new one, active, so the next F1
+# reaches it (the one found first may be the old one on its way out).
 F1_TOGGLES=0
 toggle_f1() {
   local i want t
@@ -413,11 +415,10 @@ toggle_f1() {
     focus
     xdotool keydown F1; sleep 0.1; xdotool keyup F1
     t=0
-    until [ "$(screen_size)" = "$want" ]; do
-      t=$((t + 1)); [ $t -lt 750 ] || fail "toggle $F1_TOGGLES did not happen"; sleep 0.02
+    until [ "$(screen_size)" = "$want" ] && find_window 10 &&
+          "$QUARN_PRESENT_COUNT" --frames 1 "$(drawing_window)" 2 >/dev/null; do
+      t=$((t + 1)); [ $t -lt 500 ] || fail "toggle $F1_TOGGLES did not happen"; sleep 0.02
     done
-    find_window 10
-    sleep 0.05
   done
 }
 
