@@ -404,20 +404,26 @@ presented_fps_and_cpu() {
 
 # F1 $1 times on a server with the 800 x 600 mode: odd toggles (counted in
 # F1_TOGGLES) are full screen, so the screen size tells when each has happened.
-# Each waits until a window shows a frame: the new one, active, so the next F1
-# reaches it (the one found first may be the old one on its way out).
+# F1 is held until then (without auto-repeat): a busy game may not look at the
+# keys for a while. Then a window must show a frame: the new one, active, so
+# the next F1 reaches it (the one found first may be the old one on its way out).
 F1_TOGGLES=0
 toggle_f1() {
   local i want t
+  xset r off || fail "xset r off failed"
   for i in $(seq "$1"); do
     F1_TOGGLES=$((F1_TOGGLES + 1))
     if [ $((F1_TOGGLES % 2)) = 1 ]; then want=800x600; else want=1024x768; fi
     focus
-    xdotool keydown F1; sleep 0.1; xdotool keyup F1
+    xdotool keydown F1
     t=0
-    until [ "$(screen_size)" = "$want" ] && find_window 10 &&
-          "$QUARN_PRESENT_COUNT" --frames 1 "$(drawing_window)" 2 >/dev/null; do
+    until [ "$(screen_size)" = "$want" ]; do
       t=$((t + 1)); [ $t -lt 500 ] || fail "toggle $F1_TOGGLES did not happen"; sleep 0.02
+    done
+    xdotool keyup F1
+    t=0
+    until find_window 10 && "$QUARN_PRESENT_COUNT" --frames 1 "$(drawing_window)" 2 >/dev/null; do
+      t=$((t + 1)); [ $t -lt 20 ] || fail "no frame after toggle $F1_TOGGLES"; sleep 0.02
     done
   done
 }
