@@ -8,6 +8,8 @@
 # (RATE <screen> <fps> ..., MEMORY ..., PAGE ...); every complete run prints a
 # "RATE craft" line. `run_rounds <rounds> <build>...` keeps each such line as
 # "<round> <build> <line>" in $results (ROUND says the round to `measure`).
+# A run that fails (a busy machine can make an e2e step time out) is made once
+# more before the benchmark gives up.
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
 
@@ -25,11 +27,12 @@ run_rounds() {
       for ((i = $#; i > 0; i--)); do order+=("${!i}"); done
     fi
     for build in "${order[@]}"; do
-      if ! out=$(measure "$build" 2>&1) || ! grep -q '^RATE craft ' <<<"$out"; then
-        echo "$BENCH: the $build build's run failed:" >&2
+      for i in 1 2; do
+        out=$(measure "$build" 2>&1) && grep -q '^RATE craft ' <<<"$out" && break
+        echo "$BENCH: the $build build's run failed$([ $i = 1 ] && echo ', once more'):" >&2
         echo "$out" >&2
-        return 1
-      fi
+        [ $i = 1 ] || return 1
+      done
       awk -v round="$ROUND" -v build="$build" '/^[A-Z]+ / {print round, build, $0}' <<<"$out" >>"$results"
       printf '  %-8s %s  (load %s)\n' "$build" "$(awk '/^RATE / {printf "%s %5.1f   ", $2, $3}' <<<"$out")" "$(load)"
     done

@@ -418,7 +418,7 @@ toggle_f1() {
     xdotool keydown F1
     t=0
     until [ "$(screen_size)" = "$want" ]; do
-      t=$((t + 1)); [ $t -lt 500 ] || fail "toggle $F1_TOGGLES did not happen"; sleep 0.02
+      t=$((t + 1)); [ $t -lt 500 ] || fail "toggle $F1_TOGGLES did not happen (screen $(screen_size), box \"$(error_box)\", windows: $(xdotool search --name "$TITLE_RE" 2>/dev/null | tr "\n" " "))"; sleep 0.02
     done
     xdotool keyup F1
     t=0
