@@ -105,7 +105,7 @@ if [ "${TIMEDEMO:-1}" != 0 ] && [ -x "$linux/quarn-replay" ]; then
   demo=$(bash "$root/bench/timedemo.sh" "$linux" 2>&1 | sed -n '/desktop OpenGL/,/^==/p')
   for screen in menu play craft; do
     # "timedemo <screen>: <n> frames <s> s <wall> ms/frame, processor <ms> ms/frame"
-    ms=$(awk -v s="$screen" '$1 == "timedemo" && $2 == s ":" {print $(NF-1), $(NF-3)}' <<<"$demo")
+    ms=$(awk -v s="$screen" '$1 == "timedemo" && $2 == s ":" {print $(NF-1), $(NF-4)}' <<<"$demo")
     # The targets: a quarter of a core on the menu, the drawing cost + 10 points in play and craft.
     awk -v screen="$screen" -v ms="${ms% *}" -v wall="${ms#* }" '
       $2 == "linux" && $3 == "RATE" && $4 == screen { n++; f += $5; c += $6 }
