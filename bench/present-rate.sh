@@ -27,47 +27,30 @@ for f in "$linux/quarn" "$linux/quarn-e2e-close" "$linux/quarn-present-count" "$
   [ -x "$f" ] || [ -f "$f" ] || { echo "present-rate: missing $f (build both builds first)" >&2; exit 2; }
 done
 export RATE_SECONDS=${RATE_SECONDS:-5}
-results=$(mktemp "${TMPDIR:-/tmp}/quarn-present-rate.XXXXXX")
-trap 'rm -f "$results"' EXIT
+BENCH=present-rate
+. "$root/bench/rounds.sh"
 
-load() { cut -d' ' -f1-3 /proc/loadavg; }
-
-run() {  # run <build name>
-  local out status
-  if [ "$1" = linux ]; then
-    out=$(QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e.sh" rates 2>&1)
-  elif [ "$1" = before ]; then
-    out=$(QUARN_BIN="$before/quarn" QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" \
-          bash "$root/tests/e2e/e2e.sh" rates 2>&1)
-  else
-    out=$(QUARN_BUILD_DIR="$windows" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e-windows.sh" rates 2>&1)
-  fi
-  status=$?
-  if [ $status != 0 ] || ! grep -q '^RATE craft ' <<<"$out"; then
-    echo "present-rate: the $1 build's run failed:" >&2
-    echo "$out" >&2
-    return 1
-  fi
-  awk -v build="$1" -v round="$r" '/^RATE / {print round, build, $2, $3}' <<<"$out" >>"$results"
-  printf '  %-7s %s   (load %s)\n' "$1" "$(awk '/^RATE / {printf "%s %5.1f   ", $2, $3}' <<<"$out")" "$(load)"
+measure() {  # measure <build name>
+  case $1 in
+    linux) QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e.sh" rates ;;
+    before) QUARN_BIN="$before/quarn" QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" \
+              bash "$root/tests/e2e/e2e.sh" rates ;;
+    windows) QUARN_BUILD_DIR="$windows" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e-windows.sh" rates ;;
+  esac
 }
 
 echo "presented frames per second, counted on the X server over ${RATE_SECONDS} s per screen" \
   "(after ${RATE_SETTLE:-3} s on it); load at start: $(load)"
-for r in $(seq "$rounds"); do
-  echo "round $r"
-  if [ $((r % 2)) = 1 ]; then order="linux windows ${before:+before}"; else order="${before:+before} windows linux"; fi
-  for build in $order; do run "$build" || exit 1; done
-done
+run_rounds "$rounds" linux windows ${before:+before} || exit 1
 
 echo
 printf 'screen   linux fps (min..max)     windows fps (min..max)   linux / windows%s\n' \
   "${before:+   before fps (min..max)    before / windows}"
 for screen in menu play craft; do
   awk -v screen="$screen" '
-    $3 == screen { n[$2]++; sum[$2] += $4
-                   if (!($2 in lo) || $4 < lo[$2]) lo[$2] = $4
-                   if (!($2 in hi) || $4 > hi[$2]) hi[$2] = $4 }
+    $3 == "RATE" && $4 == screen { n[$2]++; sum[$2] += $5
+                   if (!($2 in lo) || $5 < lo[$2]) lo[$2] = $5
+                   if (!($2 in hi) || $5 > hi[$2]) hi[$2] = $5 }
     END {
       l = sum["linux"] / n["linux"]; w = sum["windows"] / n["windows"]
       printf "%-8s %5.1f (%5.1f..%5.1f)    %5.1f (%5.1f..%5.1f)    %5.1f%%", \

@@ -21,35 +21,26 @@ for f in "$linux/quarn" "$linux/quarn-e2e-close" "$linux/quarn-present-count" "$
          "$web/web-tests/node_modules/puppeteer-core"; do
   [ -e "$f" ] || { echo "web-rate: missing $f" >&2; exit 2; }
 done
-results=$(mktemp "${TMPDIR:-/tmp}/quarn-web-rate.XXXXXX")
-trap 'rm -f "$results"' EXIT
-load() { cut -d' ' -f1-3 /proc/loadavg; }
+BENCH=web-rate
+. "$root/bench/rounds.sh"
 
-run() {
-  local out
+measure() {
   if [ "$1" = linux ]; then
-    out=$(QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e.sh" rates 2>&1)
+    QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" bash "$root/tests/e2e/e2e.sh" rates
   else
-    out=$(NODE_PATH="$web/web-tests/node_modules" QUARN_PAGE="$page" node "$root/bench/web-rate.js" 2>&1)
+    NODE_PATH="$web/web-tests/node_modules" QUARN_PAGE="$page" node "$root/bench/web-rate.js"
   fi
-  grep -q '^RATE craft ' <<<"$out" || { echo "web-rate: the $1 run failed:" >&2; echo "$out" >&2; return 1; }
-  awk -v build="$1" '/^RATE / {print build, $2, $3, $4, $5, $6} /^PAGE / {print "page", $2}' <<<"$out" >>"$results"
-  echo "  $1 done (load $(load))"
 }
 
 echo "frames per second per screen; load at start: $(load)"
-for r in $(seq "$rounds"); do
-  echo "round $r"
-  if [ $((r % 2)) = 1 ]; then order="linux web"; else order="web linux"; fi
-  for build in $order; do run "$build" || exit 1; done
-done
+run_rounds "$rounds" linux web || exit 1
 
 echo
-echo "page: $page, $(awk '$1 == "page" {print $2; exit}' "$results") bytes"
+echo "page: $page, $(awk '$3 == "PAGE" {print $4; exit}' "$results") bytes"
 printf 'screen   linux fps   web fps (display frames/s)   web turn ms (median, 95th pct)\n'
 for screen in menu play craft; do
   awk -v screen="$screen" '
-    $2 == screen && $1 == "linux" { ln++; ls += $3 }
-    $2 == screen && $1 == "web" { wn++; ws += $3; wd += $4; wm += $5; wp += $6 }
+    $3 == "RATE" && $4 == screen && $2 == "linux" { ln++; ls += $5 }
+    $3 == "RATE" && $4 == screen && $2 == "web" { wn++; ws += $5; wd += $6; wm += $7; wp += $8 }
     END { printf "%-8s %6.1f      %6.1f (%5.1f)               %4.2f, %4.2f\n", screen, ls / ln, ws / wn, wd / wn, wm / wn, wp / wn }' "$results"
 done

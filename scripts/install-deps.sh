@@ -33,11 +33,11 @@ command -v npm >/dev/null 2>&1 || web+=(npm)
 # libxfixes-dev: the end-to-end pointer-image probe; desktop-file-utils,
 # appstream, lintian: the checks of the installed tree and the Debian package;
 # libgles-dev: the GL 1.1 layer's native build and its render tests draw on
-# OpenGL ES 3; libxdamage-dev: the frame counter of the e2e cases and the
-# benchmarks (bench/present-rate.sh).
+# OpenGL ES 3; libxdamage-dev, libxtst-dev: the frame counter of the e2e cases
+# and the benchmarks (bench/present-rate.sh), which also presses keys.
 test=("${package[@]}" "${windows[@]}" "${web[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       libgles-dev xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream
-      lintian libxdamage-dev)
+      lintian libxdamage-dev libxtst-dev)
 
 case "$want" in
   play) packages=("${play[@]}") ;;

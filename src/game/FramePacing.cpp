@@ -2,6 +2,11 @@
 
 bool FrameDue(uint32_t now, uint32_t lastFrameTick) { return uint32_t(now - lastFrameTick) > 10; }
 
+uint32_t TimeUntilFrameDue(uint32_t now, uint32_t lastFrameTick) {
+  const uint32_t elapsed = now - lastFrameTick;
+  return elapsed > 10 ? 0 : 11 - elapsed;
+}
+
 bool FpsUpdateDue(uint32_t frameTick, uint32_t lastFpsTick, int32_t& elapsed) {
   elapsed = int32_t(frameTick - lastFpsTick);
   return elapsed > 1000;

@@ -9,6 +9,11 @@
 // stall the loop.
 bool FrameDue(uint32_t now, uint32_t lastFrameTick);
 
+// How many milliseconds after `now` the gate opens: 0 once a frame is due, at
+// most 11 right after one was presented. The loop may wait that long for a
+// message, and no longer.
+uint32_t TimeUntilFrameDue(uint32_t now, uint32_t lastFrameTick);
+
 // The frame rate is measured once more than 1000 ms have passed since the last
 // measurement (a signed difference of the two ticks); `elapsed` receives it.
 bool FpsUpdateDue(uint32_t frameTick, uint32_t lastFpsTick, int32_t& elapsed);

@@ -86,7 +86,10 @@ LoopPass RunLoopPass() {
     ResizeView(ViewWidth, ViewHeight);
     SetupContext();
   }
-  if (!active) return PassIdle;
+  if (!active) {
+    WaitForWindowMessage(0, WaitForMessageOnly);
+    return PassIdle;
+  }
 
   LoopPass pass = PassIdle;
   if (FrameDue(GetTickCount(), mainLoop.lastFrameTick)) {
@@ -101,6 +104,13 @@ LoopPass RunLoopPass() {
     CloseGameWindow();
     mainLoop.fullScreen = !mainLoop.fullScreen;
     mainLoop.windowOpen = OpenGameWindow();
+  }
+
+  // Nothing to do until a message comes or the gate opens: the pump may wait
+  // for whichever is first.
+  if (pass == PassIdle && mainLoop.windowOpen) {
+    const uint32_t now = GetTickCount();
+    WaitForWindowMessage(now, TimeUntilFrameDue(now, mainLoop.lastFrameTick));
   }
   return pass;
 }

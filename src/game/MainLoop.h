@@ -5,7 +5,8 @@
 // A pass either hands one waiting message to the window procedure or, when the
 // queue is empty and the game is active, draws a frame of the current screen if
 // more than 10 ms have passed since the last one was presented; then it acts on
-// F1. Nothing sleeps or waits.
+// F1. A pass that did neither lets the platform wait for the next message, at
+// most until the gate opens (MessageQueue.h); nothing else waits.
 #pragma once
 
 #include <cstdint>

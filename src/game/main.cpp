@@ -1,6 +1,7 @@
 // The entry: start-up, then the main loop's turns until the loop ends. On the
-// desktop the turns run back to back and never sleep; a browser page must not
-// be blocked, so there the page runs one turn per display frame.
+// desktop the turns run back to back (the Linux pump sleeps within a pass while
+// nothing is due); a browser page must not be blocked, so there the page runs
+// one turn per display frame.
 #include <cstdlib>
 
 #include "game/MainLoop.h"

@@ -15,6 +15,16 @@ void StartPlatform();
 // posted quit comes back as WM_QUIT once nothing else is queued.
 bool PeekWindowMessage(WindowMessage& message);
 
+// What the loop does with a pass that found the queue empty and drew nothing:
+// waits until a message may have come or the tick reads `fromTick` + `wait`,
+// whichever is first, and never past that tick (the frame it would make late
+// is due then). With `wait` at WaitForMessageOnly no frame is due at all (the
+// game is inactive): only a message ends the wait. The Linux build sleeps; the
+// Windows build returns at once and keeps its busy loop; the browser's page
+// sleeps between display frames anyway and returns at once too.
+constexpr uint32_t WaitForMessageOnly = 0xFFFFFFFFu;
+void WaitForWindowMessage(uint32_t fromTick, uint32_t wait);
+
 // The QUARN_SEED setting's text, or null when it is not set: the environment
 // variable on the desktop, the page's ?seed= in the browser.
 const char* SeedSettingText();

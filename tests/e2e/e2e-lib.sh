@@ -379,6 +379,59 @@ presented_frames() {
   sed -n 's/^frames=\([0-9]*\) .*/\1/p' <<<"$out"
 }
 
+# --- What running costs (bench/cost.sh) ------------------------------------------
+# The processes a build runs in: the game; the Windows harness adds the Wine
+# server, which does part of the game's work. The first is the game itself.
+cost_pids() { echo "$GAME_PID"; }
+
+# User + system clock ticks of each given process.
+cpu_ticks_of() {
+  local pid
+  for pid in "$@"; do
+    sed 's/^.*) //' "/proc/$pid/stat" 2>/dev/null | awk '{printf "%d ", $12 + $13}' || printf '0 '
+  done
+}
+
+rss_kib_of() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
+
+# "<fps> <cpu>...": the frames per second presented over $1 seconds, and the
+# processor time each of cost_pids took meanwhile, in % of one core.
+presented_fps_and_cpu() {
+  local pids before after t0 t1 fps
+  pids=$(cost_pids) || fail "cannot find the build's processes"
+  t0=$(date +%s%N); before=$(cpu_ticks_of $pids)
+  fps=$(presented_fps "$1")
+  after=$(cpu_ticks_of $pids); t1=$(date +%s%N)
+  echo "$fps $(awk -v b="$before" -v a="$after" -v s="$(( (t1 - t0) / 1000000 ))" -v hz="$(getconf CLK_TCK)" '
+    BEGIN { n = split(b, x); split(a, y); for (i = 1; i <= n; i++) printf "%.1f ", 100 * (y[i] - x[i]) / hz / (s / 1000) }')"
+}
+
+# F1 $1 times on a server with the 800 x 600 mode: odd toggles (counted in
+# F1_TOGGLES) are full screen, so the screen size tells when each has happened.
+# F1 is held until then (without auto-repeat): a busy game may not look at the
+# keys for a while. Then a window must show a frame: the new one, active, so
+# the next F1 reaches it (the one found first may be the old one on its way out).
+F1_TOGGLES=0
+toggle_f1() {
+  local i want t
+  xset r off || fail "xset r off failed"
+  for i in $(seq "$1"); do
+    F1_TOGGLES=$((F1_TOGGLES + 1))
+    if [ $((F1_TOGGLES % 2)) = 1 ]; then want=800x600; else want=1024x768; fi
+    focus
+    xdotool keydown F1
+    t=0
+    until [ "$(screen_size)" = "$want" ]; do
+      t=$((t + 1)); [ $t -lt 500 ] || fail "toggle $F1_TOGGLES did not happen (screen $(screen_size), box \"$(error_box)\", windows: $(xdotool search --name "$TITLE_RE" 2>/dev/null | tr "\n" " "))"; sleep 0.02
+    done
+    xdotool keyup F1
+    t=0
+    until find_window 10 && "$QUARN_PRESENT_COUNT" --frames 1 "$(drawing_window)" 2 >/dev/null; do
+      t=$((t + 1)); [ $t -lt 20 ] || fail "no frame after toggle $F1_TOGGLES"; sleep 0.02
+    done
+  done
+}
+
 # Waits until the game has presented $1 more frames: what a case needs to
 # have happened before it judges, however slow the machine is.
 wait_frames() {
@@ -501,25 +554,36 @@ case_invalid_sprite() {
   wait_title '^ \[ FPS - [1-9]' 3
 }
 
-# Not a test (bench/present-rate.sh runs it for both builds): the frames per
-# second presented on the menu, play and craft screens, counted on the X server
-# over RATE_SECONDS (5) each, as lines "RATE <screen> <fps>". Each screen is
-# given RATE_SETTLE seconds (3) first: the first seconds of play are slower
-# (the player falls into the world; the Windows build under Wine takes about
-# three seconds to reach its steady rate).
+# Not a test (bench/present-rate.sh and bench/cost.sh run it for each build):
+# the frames per second presented on the menu, play and craft screens, counted
+# on the X server over RATE_SECONDS (5) each, with the processor time of the
+# build's processes meanwhile, as lines "RATE <screen> <fps> <cpu %>...". Each
+# screen is given RATE_SETTLE seconds (3) first: the first seconds of play are
+# slower (the player falls into the world; the Windows build under Wine takes
+# about three seconds to reach its steady rate). With RATE_TOGGLES set (say
+# 100), then the game's resident memory after one F1 and after that many:
+# "MEMORY <toggles> <KiB>".
 case_rates() {
-  local seconds=${RATE_SECONDS:-5} settle=${RATE_SETTLE:-3}
-  start_xvfb; prepare_data; start_game QUARN_SEED=7
+  local seconds=${RATE_SECONDS:-5} settle=${RATE_SETTLE:-3} toggles=${RATE_TOGGLES:-0}
+  start_xvfb; add_800x600_mode; prepare_data; start_game QUARN_SEED=7
   find_window "$START_TIMEOUT"
   expect_menu
   sleep "$settle"
-  echo "RATE menu $(presented_fps "$seconds")"
+  echo "RATE menu $(presented_fps_and_cpu "$seconds")"
   to_play
   sleep "$settle"
-  echo "RATE play $(presented_fps "$seconds")"
+  echo "RATE play $(presented_fps_and_cpu "$seconds")"
   click 675 575
   wait_colours 10 "the craft screen" "$MENU_BACK" "$BACK_HOVER" "$SPEED_ROW1_GREY"
   point 400 450
   sleep "$settle"
-  echo "RATE craft $(presented_fps "$seconds")"
+  echo "RATE craft $(presented_fps_and_cpu "$seconds")"
+  [ "$toggles" -gt 0 ] || return 0
+  local game
+  toggle_f1 1
+  game=$(cost_pids | awk '{print $1}')
+  echo "MEMORY 1 $(rss_kib_of "$game")"
+  toggle_f1 $((toggles - 1))
+  sleep 0.5
+  echo "MEMORY $toggles $(rss_kib_of "$game")"
 }

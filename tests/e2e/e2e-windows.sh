@@ -50,7 +50,7 @@ client_area() {
   local geometry
   geometry=$(xwininfo -tree -id "$WIN" 2>/dev/null |
     awk '/^ +0x[0-9a-f]+ / && $(NF-1) ~ /^[0-9]+x[0-9]+\+/ {print $1, $(NF-1), $NF; exit}')
-  [ -n "$geometry" ] || fail "no client window inside the game window $WIN"
+  [ -n "$geometry" ] || return 1
   read -r CLIENT_WIN size at <<<"$geometry"
   CW=${size%%x*}
   size=${size#*x}
@@ -63,12 +63,38 @@ client_area() {
 eval "$(declare -f find_window | sed '1s/find_window/lib_find_window/')"
 eval "$(declare -f wait_reopen | sed '1s/wait_reopen/lib_wait_reopen/')"
 eval "$(declare -f point | sed '1s/point/lib_point/')"
-find_window() { lib_find_window "$@"; client_area; }
-wait_reopen() { lib_wait_reopen "$@"; client_area; }
+# Right after F1 the window found can be the old one on its way out, its client
+# area already gone: the search is made again for a while.
+with_client_area() {
+  local tries=0
+  "$@"
+  until client_area; do
+    tries=$((tries + 1))
+    [ $tries -lt 50 ] || fail "no client window inside the game window $WIN"
+    sleep 0.05
+    "$@"
+  done
+}
+find_window() { with_client_area lib_find_window "$@"; }
+wait_reopen() { with_client_area lib_wait_reopen "$@"; }
 point() { lib_point $(($1 + CX)) $(($2 + CY)); }
 
 # The OpenGL frames are drawn into the client area's window.
 drawing_window() { echo "$CLIENT_WIN"; }
+
+# What the game costs: its own process (quarn.exe, below the runner) and the
+# Wine server of this case's prefix, which it asks for its messages and ticks.
+descendants() { local child; for child in $(pgrep -P "$1"); do echo "$child"; descendants "$child"; done; }
+cost_pids() {
+  local pid game="" server=""
+  for pid in $(descendants "$GAME_PID"); do
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = quarn.exe ] && game=$pid
+  done
+  for pid in $(pgrep -x 'wineserver(64)?'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$QUARN_WINEPREFIX" && server=$pid
+  done
+  [ -n "$game" ] && [ -n "$server" ] && echo "$game $server"
+}
 
 shoot() {
   import -window root -crop "${CW}x${CH}+${CX}+${CY}" +repage "${1:-$SHOT}" 2>/dev/null ||

@@ -30,6 +30,30 @@ TEST(FrameGate, ClockBehindTheLastFrameStillDraws) {
   EXPECT_TRUE(FrameDue(999, 1000));
 }
 
+TEST(FrameGate, WaitEndsExactlyWhenTheGateOpens) {
+  // The loop sleeps this long for a message: one millisecond too long makes a
+  // frame late, too short wakes it for nothing.
+  const struct {
+    uint32_t now, lastFrameTick, wait;
+  } rows[] = {
+      {1000, 1000, 11},             // just presented
+      {1010, 1000, 1},              // the gate's last closed millisecond
+      {1011, 1000, 0},              // due
+      {123456789, 0, 0},            // first pass
+      {2, 0xFFFFFFFBu, 4},          // across the wrap: 7 ms gone
+      {0xFFFFFFFFu, 0xFFFFFFF8u, 4},
+      {999, 1000, 0},               // a clock behind the last frame: due, no wait
+  };
+  for (const auto& r : rows) {
+    const uint32_t wait = TimeUntilFrameDue(r.now, r.lastFrameTick);
+    EXPECT_EQ(wait, r.wait) << r.now << " after " << r.lastFrameTick;
+    EXPECT_TRUE(FrameDue(r.now + wait, r.lastFrameTick)) << r.now;
+    if (wait > 0) {
+      EXPECT_FALSE(FrameDue(r.now + wait - 1, r.lastFrameTick)) << r.now;
+    }
+  }
+}
+
 TEST(FpsUpdate, ThousandMillisecondsWaitsThousandAndOneMeasures) {
   int32_t elapsed = 0;
   EXPECT_FALSE(FpsUpdateDue(2000, 1000, elapsed));

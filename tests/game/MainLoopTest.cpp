@@ -29,6 +29,7 @@ bool opensSucceed = true;
 bool exitFromMenu = false;  // the menu's exit button, clicked in the next menu frame
 WindowMessage queue[16];
 int queued = 0, taken = 0;
+std::string waits;  // each wait the loop asked for: "<ms>" or "message"
 
 void Log(const std::string& entry) { log += log.empty() ? entry : " " + entry; }
 
@@ -79,6 +80,10 @@ bool PeekWindowMessage(WindowMessage& message) {
   message = queue[taken++];
   return true;
 }
+void WaitForWindowMessage(uint32_t fromTick, uint32_t wait) {
+  if (!waits.empty()) waits += " ";
+  waits += wait == WaitForMessageOnly ? "message" : fromTick == tick ? std::to_string(wait) : "stale tick";
+}
 intptr_t DispatchWindowMessage(const WindowMessage& message) {
   char entry[32];
   std::snprintf(entry, sizeof entry, "msg%04X", unsigned(message.message));
@@ -112,6 +117,7 @@ class MainLoopTest : public ::testing::Test {
     opensSucceed = true;
     exitFromMenu = false;
     queued = taken = 0;
+    waits.clear();
     ASSERT_TRUE(StartMainLoop());
     active = true;  // as the window's activation brings it
     log.clear();
@@ -130,15 +136,20 @@ TEST_F(MainLoopTest, WaitingMessagesAreHandledBeforeAFrameAndTheGateCountsFromTh
   EXPECT_TRUE(keys[VK_RIGHT] && !mouseDown && mouseX == 10 && mouseY == 20);
   // The third reading, after the swap: the frame's own 7 ms do not count.
   EXPECT_EQ(mainLoop.lastFrameTick, 5007u);
+  EXPECT_EQ(waits, "") << "a pass that took a message or drew a frame waits for nothing";
 
+  // A pass that finds nothing to do may wait until the gate opens, no longer.
   const struct {
     uint32_t after;
     LoopPass pass;
-  } gate[] = {{10, PassIdle}, {11, PassFrame}};
+    const char* waits;
+  } gate[] = {{0, PassIdle, "11"}, {10, PassIdle, "1"}, {11, PassFrame, ""}};
   for (const auto& g : gate) {
+    waits.clear();
     mainLoop.lastFrameTick = tick;
     tick += g.after;
     EXPECT_EQ(RunLoopPass(), g.pass) << g.after << " ms after the last frame";
+    EXPECT_EQ(waits, g.waits) << g.after << " ms after the last frame";
   }
 
   // Inactive: messages still flow, but no frame and no F1.
@@ -147,9 +158,11 @@ TEST_F(MainLoopTest, WaitingMessagesAreHandledBeforeAFrameAndTheGateCountsFromTh
   keys[VK_F1] = true;
   tick += 100;
   Queue(WM_KEYUP, VK_RIGHT);
+  waits.clear();
   ASSERT_TRUE(RunLoopTurn());
   EXPECT_EQ(log, "msg0101");
   EXPECT_TRUE(keys[VK_F1]);
+  EXPECT_EQ(waits, "message") << "inactive, only a message is worth waking for";
 }
 
 TEST_F(MainLoopTest, TheTitleShowsTheFrameRateOnceMoreThanASecondHasPassed) {

@@ -3,14 +3,22 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
-#include <csignal>
+#include <fcntl.h>
+#include <malloc.h>
+#include <poll.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cfenv>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <initializer_list>
-#include <malloc.h>
-#include <sched.h>
 
 #include "platform/Messages.h"
 #include "platform/sdl/X11Display.h"
@@ -97,7 +105,21 @@ RawEvent raw = {};
 // close box's, so the game ends through its normal close (which also gives the
 // desktop its display mode back). Only a flag is set here.
 volatile std::sig_atomic_t closeSignal = 0;
-void RequestClose(int) { closeSignal = 1; }
+// The handler also writes a byte here, so that a wait for messages ends too.
+int wakePipe[2] = {-1, -1};
+void RequestClose(int) {
+  closeSignal = 1;
+  const int saved = errno;
+  const char byte = 1;
+  if (wakePipe[1] >= 0 && write(wakePipe[1], &byte, 1) < 0) {
+    // Full: a byte is already waiting, which is all a wait needs.
+  }
+  errno = saved;
+}
+
+// The SDL window of the last event that named one: the X connection it came
+// on is what a wait for messages watches.
+Uint32 eventWindowId = 0;
 
 bool TranslateKey(const SDL_KeyboardEvent& key, WindowMessage& message) {
   const SDL_Scancode scancode = key.keysym.scancode;
@@ -271,6 +293,7 @@ bool TranslateRawEvent(const SDL_SysWMmsg* msg, WindowMessage& message) {
 // One SDL event into one message; false for events the game has no message for.
 bool TranslateEvent(const SDL_Event& event, WindowMessage& message) {
   message.window = nullptr;
+  if (event.type == SDL_WINDOWEVENT && event.window.windowID != 0) eventWindowId = event.window.windowID;
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -324,7 +347,66 @@ void KeepFreedMemory() {
   mallopt(M_TRIM_THRESHOLD, KeepBytes);
 }
 
+// --- Waiting for a message ---------------------------------------------------
+// Every message the game gets comes from the X server, from a close signal, or
+// from the loop's own thread (a posted quit, which it sees before it waits). So
+// a wait watches the X connection and the signal's pipe, after making sure that
+// nothing is queued already, in SDL or in Xlib.
+
+// How early a wait for the gate ends: the wake-up itself takes some time, and
+// the loop polls through these last microseconds instead, so a frame never
+// starts later than a loop that never slept would start it.
+constexpr std::chrono::nanoseconds WakeEarly = std::chrono::microseconds(300);
+// The longest one wait lasts. SDL holds some focus changes back for a while
+// after a display-mode change and delivers them only when it is next asked,
+// and an event another thread's Xlib call read off the connection is not seen
+// on it: both come out at the next poll, at the latest this much later.
+constexpr std::chrono::nanoseconds LongestWait = std::chrono::milliseconds(50);
+
+Display* WindowDisplay() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
+  SDL_Window* window = SDL_GetKeyboardFocus();
+  if (!window && eventWindowId != 0) window = SDL_GetWindowFromID(eventWindowId);
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
+  return info.info.x11.display;
+}
+
+// Time from now until the tick reads `deadline` (the tick is the steady
+// clock's milliseconds, as GetTickCount reads it), less WakeEarly; zero or
+// less when that is already past.
+std::chrono::nanoseconds TimeUntilTick(uint32_t deadline) {
+  using std::chrono::milliseconds;
+  const std::chrono::nanoseconds now = std::chrono::steady_clock::now().time_since_epoch();
+  const uint32_t tick = uint32_t(uint64_t(std::chrono::duration_cast<milliseconds>(now).count()));
+  const int32_t whole = int32_t(deadline - tick);
+  if (whole <= 0) return std::chrono::nanoseconds(0);
+  return milliseconds(whole) - now % milliseconds(1) - WakeEarly;
+}
+
 }  // namespace
+
+void WaitForWindowMessage(uint32_t fromTick, uint32_t wait) {
+  std::chrono::nanoseconds left = LongestWait;
+  if (wait != WaitForMessageOnly) left = std::min(left, TimeUntilTick(fromTick + wait));
+  Display* display = WindowDisplay();
+  if (left.count() <= 0 || !display || closeSignal || quitPosted ||
+      SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0 || XPending(display) > 0) {
+    // Nothing to wait for, or the frame is (nearly) due: the loop polls again
+    // at once, but lets the render thread and the rasterizer's threads, which
+    // draw meanwhile, have the processor first.
+    sched_yield();
+    return;
+  }
+  pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+  const timespec timeout = {time_t(left.count() / 1000000000), long(left.count() % 1000000000)};
+  if (ppoll(watched, wakePipe[0] >= 0 ? 2 : 1, &timeout, nullptr) > 0 && (watched[1].revents & POLLIN)) {
+    char bytes[16];
+    while (read(wakePipe[0], bytes, sizeof bytes) > 0) {
+    }
+  }
+}
 
 bool PeekWindowMessage(WindowMessage& message) {
   if (closeSignal) {
@@ -356,13 +438,7 @@ bool PeekWindowMessage(WindowMessage& message) {
     message.lParam = 0;
     return true;
   }
-  // Nothing waiting. The loop polls again at once and never sleeps, but on
-  // its way it lets any other thread that is ready to run have the processor
-  // first: the render thread and the rasterizer's threads draw while the loop
-  // waits for its next frame, and on a machine with few cores a spinning loop
-  // would otherwise take one of them from the drawing. With nothing else to
-  // run this returns at once.
-  sched_yield();
+  // Nothing waiting: the loop decides whether to wait (WaitForWindowMessage).
   return false;
 }
 
@@ -380,6 +456,7 @@ void StartPlatform() {
   // rather than SDL: SDL's handlers go away whenever the window is closed.
   // A request that comes while a box is up waits for the box.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) != 0) wakePipe[0] = wakePipe[1] = -1;
   struct sigaction action = {};
   action.sa_handler = RequestClose;
   sigemptyset(&action.sa_mask);

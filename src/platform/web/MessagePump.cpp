@@ -285,6 +285,10 @@ bool PeekWindowMessage(WindowMessage& message) {
   return false;
 }
 
+// The page runs one turn per display frame and sleeps in between: a turn ends
+// with this pass anyway.
+void WaitForWindowMessage(uint32_t, uint32_t) {}
+
 intptr_t DispatchWindowMessage(const WindowMessage& message) {
   return WindowProc(message.window, message.message, message.wParam, message.lParam);
 }

@@ -55,6 +55,10 @@ bool PeekWindowMessage(WindowMessage& message) {
   return true;
 }
 
+// The loop stays a busy PeekMessageA loop here, as the game has always run on
+// Windows: the next pass polls at once.
+void WaitForWindowMessage(uint32_t, uint32_t) {}
+
 intptr_t DispatchWindowMessage(const WindowMessage&) {
   // The record just taken, with its time and pointer position as the system filled them.
   TranslateMessage(&msg);
