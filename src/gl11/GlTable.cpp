@@ -55,5 +55,3 @@ bool FillGlTableFrom(GlTable& table, GlLookup lookup, const char** missing) {
   table = filled;
   return true;
 }
-
-void ClearGlTable(GlTable& table) { table = unfilledTable; }

@@ -33,6 +33,3 @@ using GlLookup = void* (*)(const char* name);
 // Fills `table` from a system's OpenGL. False when a call is missing: `table`
 // is then unchanged and `missing` (if given) names the call.
 bool FillGlTableFrom(GlTable& table, GlLookup lookup, const char** missing = nullptr);
-
-// Every entry back to one that ends the program naming its call.
-void ClearGlTable(GlTable& table);

@@ -40,17 +40,9 @@ void* LookUpDesktopGl(const char* name) { return reinterpret_cast<void*>(eglGetP
 
 }  // namespace
 
-bool ParseOffscreenGl(const char* name, OffscreenGl& kind) {
-  if (name && std::strcmp(name, "desktop") == 0) kind = OffscreenDesktopGl;
-  else if (name && std::strcmp(name, "layer") == 0) kind = OffscreenGl11Layer;
-  else return false;
-  return true;
-}
-
 OffscreenGl OffscreenGlFromEnvironment() {
-  OffscreenGl kind = OffscreenDesktopGl;
-  ParseOffscreenGl(std::getenv("QUARN_OFFSCREEN_GL"), kind);
-  return kind;
+  const char* name = std::getenv("QUARN_OFFSCREEN_GL");
+  return name && std::strcmp(name, "layer") == 0 ? OffscreenGl11Layer : OffscreenDesktopGl;
 }
 
 bool CreateOffscreenContext(int32_t width, int32_t height, OffscreenGl kind, char* error, int errorSize) {

@@ -13,10 +13,9 @@ enum OffscreenGl : int32_t {
   OffscreenGl11Layer = 1,
 };
 
-// "desktop" or "layer" (the names tools and tests take); false for anything else.
-bool ParseOffscreenGl(const char* name, OffscreenGl& kind);
-// The kind the environment variable QUARN_OFFSCREEN_GL names: the render tests
-// are run once for each. Unset: desktop OpenGL.
+// The kind the environment variable QUARN_OFFSCREEN_GL names, "desktop" or
+// "layer": the render tests are run once for each. Unset or anything else:
+// desktop OpenGL. (Linux: the render tests' choice.)
 OffscreenGl OffscreenGlFromEnvironment();
 
 // Makes a width x height context current and fills the OpenGL table for it. On

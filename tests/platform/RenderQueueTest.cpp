@@ -107,8 +107,9 @@ class RenderQueueTest : public ::testing::Test {
   }
   void TearDown() override {
     StopRenderQueue();
-    ClearGlTable(glTable);
+    glTable = before;
   }
+  const GlTable before = glTable;
 };
 
 TEST_F(RenderQueueTest, CallsRunInOrderWithTheirArgumentsAndAnswersComeBack) {

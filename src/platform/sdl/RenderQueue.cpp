@@ -262,7 +262,8 @@ void EndRenderLoop() { keepRunning = false; }
 // it behind, as the process is about to end anyway.
 void StopAtExit() {
   if (!running) return;
-  if (!OnRenderThread() &&
+  const bool onRenderThread = std::this_thread::get_id() == sleeping.thread.get_id();
+  if (!onRenderThread &&
       WaitUntilRunFor(QueueCommand(&RunWork, nullptr, 0, &EndRenderLoop), std::chrono::seconds(2)))
     sleeping.thread.join();
   else
@@ -311,7 +312,6 @@ void StopRenderQueue() {
 
 bool RenderQueueRunning() { return running; }
 
-bool OnRenderThread() { return running && std::this_thread::get_id() == sleeping.thread.get_id(); }
 
 void RunOnRenderThread(void (*work)()) {
   if (uint64_t mark = QueueCommand(&RunWork, nullptr, 0, work)) WaitUntilRun(mark);

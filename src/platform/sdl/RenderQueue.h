@@ -24,7 +24,6 @@ bool StartRenderQueue(const GlTable* target, uint64_t ringBytes = RenderRingByte
 // Runs everything queued, then ends the thread. Nothing to do when none runs.
 void StopRenderQueue();
 bool RenderQueueRunning();
-bool OnRenderThread();
 
 // The table whose calls queue for the thread. A call that hands nothing back
 // returns at once; one that returns a value or reads or writes memory through a

@@ -6,7 +6,6 @@
 #include <emscripten/html5.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "gl11/GL11.h"
 #include "gl11/Gl11Table.h"
@@ -18,15 +17,6 @@ namespace {
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
 
 }  // namespace
-
-bool ParseOffscreenGl(const char* name, OffscreenGl& kind) {
-  if (name && std::strcmp(name, "desktop") == 0) kind = OffscreenDesktopGl;
-  else if (name && std::strcmp(name, "layer") == 0) kind = OffscreenGl11Layer;
-  else return false;
-  return true;
-}
-
-OffscreenGl OffscreenGlFromEnvironment() { return OffscreenGl11Layer; }
 
 // A page has no other OpenGL than the layer: every kind draws through it.
 bool CreateOffscreenContext(int32_t width, int32_t height, OffscreenGl, char* error, int errorSize) {
