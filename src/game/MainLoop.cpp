@@ -37,7 +37,6 @@ void DrawFrame() {
   uint32_t frameTick = GetTickCount();
   ++frameCount;
   DrawScreenFrame();
-  EndInputFrame();
   PresentFrame();
 
   int32_t elapsed = 0;
@@ -105,6 +104,8 @@ LoopPass RunLoopPass() {
     mainLoop.fullScreen = !mainLoop.fullScreen;
     mainLoop.windowOpen = OpenGameWindow();
   }
+  // The frame and the F1 above have read every press that came before them.
+  if (pass == PassFrame) EndInputFrame();
 
   // Nothing to do until a message comes or the gate opens: the pump may wait
   // for whichever is first.

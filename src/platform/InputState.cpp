@@ -8,16 +8,21 @@ bool mouseDown = false;
 bool done = false;
 bool active = false;
 bool keys[256] = {};
-bool buttonPressUnseen = false;
-bool buttonReleaseWaiting = false;
-uint32_t inputFramesEnded = 0;
+QuickPresses quickPresses = {};
 
-void EndInputFrame() {
-  if (buttonReleaseWaiting) mouseDown = false;
-  buttonPressUnseen = false;
-  buttonReleaseWaiting = false;
-  ++inputFramesEnded;
+void ApplyWaitingReleases() {
+  QuickPresses& q = quickPresses;
+  if (q.buttonReleaseWaiting) mouseDown = false;
+  q.buttonUnseen = false;
+  q.buttonReleaseWaiting = false;
+  for (int k = 0; k < 256; ++k) {
+    if (q.keyReleaseWaiting[k]) keys[k] = false;
+    q.keyUnseen[k] = false;
+    q.keyReleaseWaiting[k] = false;
+  }
 }
+
+void EndInputFrame() { ApplyWaitingReleases(); }
 
 void ResetInputState() {
   mouseX = 0;
@@ -26,7 +31,5 @@ void ResetInputState() {
   done = false;
   active = false;
   std::memset(keys, 0, sizeof keys);
-  buttonPressUnseen = false;
-  buttonReleaseWaiting = false;
-  inputFramesEnded = 0;
+  quickPresses = QuickPresses();
 }

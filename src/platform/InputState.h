@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/VirtualKeys.h"
+
 // Defined in this order in InputState.cpp; all zero at start.
 extern int32_t mouseX;   // client pixels, origin top-left
 extern int32_t mouseY;   // y grows downward
@@ -13,27 +15,27 @@ extern bool active;      // frames are drawn only while the game is the active a
 extern bool keys[256];   // indexed by Win32 virtual-key code
 
 // A press and its release can both wait in the queue (a tap on a touchpad or a
-// touch screen), and every waiting message is handled before a frame: the
-// release would take the press back before any screen saw it. So a release
-// that comes before a frame has seen the press waits for the end of that frame.
-extern bool buttonPressUnseen;     // the button went down since the last frame
-extern bool buttonReleaseWaiting;  // and came up again meanwhile
-extern uint32_t inputFramesEnded;  // frames ended so far, for releases a backend holds back itself
+// touch screen, a key from a remote desktop or an on-screen keyboard, any short
+// press while frames are slow), and every waiting message is handled before a
+// frame: the release would take the press back before any screen saw it. So a
+// release that comes before a frame has seen its press waits for the end of
+// that frame. Held presses are unaffected.
+struct QuickPresses {
+  bool buttonUnseen;         // the button went down since the last frame
+  bool buttonReleaseWaiting; // and came up again meanwhile
+  bool keyUnseen[256];
+  bool keyReleaseWaiting[256];
+};
+extern QuickPresses quickPresses;
 
-// The frame just drawn has seen every message before it: a waiting release
-// takes effect now. Called after every frame.
+// The pass that considered the frame just drawn is over (its frame has read
+// the keys and the button, and the loop has read F1): waiting releases take
+// effect now. Called once after every frame.
 void EndInputFrame();
 
-// Win32 virtual-key codes the game reads. <windows.h> has them as macros with the
-// same values; whichever comes first, both orders compile.
-#ifndef VK_ESCAPE
-constexpr uint32_t VK_ESCAPE = 27;
-constexpr uint32_t VK_LEFT = 37;
-constexpr uint32_t VK_UP = 38;
-constexpr uint32_t VK_RIGHT = 39;
-constexpr uint32_t VK_DOWN = 40;
-constexpr uint32_t VK_F1 = 112;
-#endif
+// Waiting releases take effect at once: the game is no longer the active
+// application, and nothing it would draw could see them.
+void ApplyWaitingReleases();
 
 // Back to the all-zero start (tools and tests).
 void ResetInputState();

@@ -35,12 +35,25 @@ intptr_t QUARN_CALLBACK WindowProc(WindowHandle window, uint32_t message, uintpt
       return 0;
     case WM_ACTIVATEAPP:
       active = wParam == 1;
+      // No frame will see a waiting release before the game is active again:
+      // what the player let go of is let go of now.
+      if (!active) ApplyWaitingReleases();
       return 0;
     case WM_KEYDOWN:
-      if (wParam < 256) keys[wParam] = true;
+      if (wParam < 256) {
+        keys[wParam] = true;
+        quickPresses.keyUnseen[wParam] = true;
+        quickPresses.keyReleaseWaiting[wParam] = false;
+      }
       return 0;
     case WM_KEYUP:
-      if (wParam < 256) keys[wParam] = false;
+      // No frame has seen the press yet: it lasts until one has.
+      if (wParam < 256) {
+        if (quickPresses.keyUnseen[wParam])
+          quickPresses.keyReleaseWaiting[wParam] = true;
+        else
+          keys[wParam] = false;
+      }
       return 0;
     case WM_MOUSEMOVE:
       mouseX = int32_t(low);
@@ -48,13 +61,12 @@ intptr_t QUARN_CALLBACK WindowProc(WindowHandle window, uint32_t message, uintpt
       return 0;
     case WM_LBUTTONDOWN:
       mouseDown = true;
-      buttonPressUnseen = true;
-      buttonReleaseWaiting = false;
+      quickPresses.buttonUnseen = true;
+      quickPresses.buttonReleaseWaiting = false;
       return 0;
     case WM_LBUTTONUP:
-      // No frame has seen the press yet: it lasts until one has.
-      if (buttonPressUnseen)
-        buttonReleaseWaiting = true;
+      if (quickPresses.buttonUnseen)
+        quickPresses.buttonReleaseWaiting = true;
       else
         mouseDown = false;
       return 0;

@@ -205,6 +205,22 @@ TEST_F(MainLoopTest, F1ReopensInTheOtherModeOncePerPress) {
   EXPECT_EQ(log, "free close(full) open(800x600x32) view(800x600) setup");
   EXPECT_FALSE(mainLoop.fullScreen);
 
+  // A press and release of F1 that came together still toggle, once: on a
+  // pass that draws a frame, and on one that does not.
+  for (uint32_t after : {11u, 0u}) {
+    log.clear();
+    mainLoop.lastFrameTick = tick - after;
+    Queue(WM_KEYDOWN, VK_F1);
+    Queue(WM_KEYUP, VK_F1);
+    const bool wasFullScreen = mainLoop.fullScreen;
+    ASSERT_TRUE(RunLoopTurn());
+    EXPECT_NE(log.find("open("), std::string::npos) << after << " ms after the last frame: " << log;
+    EXPECT_NE(mainLoop.fullScreen, wasFullScreen);
+    EXPECT_FALSE(keys[VK_F1]);
+    ASSERT_TRUE(RunLoopTurn());
+    EXPECT_EQ(log.find("open(", log.find("open(") + 1), std::string::npos) << "toggled twice: " << log;
+  }
+
   // A context the system gave back is set up again, without a new world.
   log.clear();
   contextGivenBack = true;

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "platform/InputState.h"
-#include "platform/sdl/MessagePump.h"
+#include "platform/MessageQueue.h"
+#include "platform/PlatformEvents.h"
+#include "platform/sdl/X11Input.h"
 #include "platform/WindowProc.h"
 
 namespace {
@@ -25,6 +27,7 @@ class MessagePumpTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
     ResetInputState();
+    ResetPlatformEvents();
     quitPosted = false;
     resizeViewHook = RecordResize;
     resizedWidth = resizedHeight = -1;
@@ -115,6 +118,7 @@ TEST_F(MessagePumpTest, GameKeysAreRecordedUnderTheirVirtualKeys) {
     EXPECT_EQ(down.message, WM_KEYDOWN);
     EXPECT_EQ(down.wParam, c.vk);
     EXPECT_TRUE(keys[c.vk]) << c.vk;
+    EndInputFrame();
     PushKey(SDL_KEYUP, c.scancode, c.keycode);
     WindowMessage up = Pump();
     EXPECT_EQ(up.message, WM_KEYUP);
@@ -141,6 +145,7 @@ TEST_F(MessagePumpTest, ReleasesReachTheGameAsTheKeysWentDown) {
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_RIGHT, SDLK_RIGHT);
   Pump();
   ASSERT_TRUE(keys[VK_RIGHT]);
+  EndInputFrame();
   PushRaw(KeyRelease, 114);  // nothing of SDL's follows
   WindowMessage dropped = Pump();
   EXPECT_EQ(dropped.message, WM_KEYUP);
@@ -159,6 +164,7 @@ TEST_F(MessagePumpTest, ReleasesReachTheGameAsTheKeysWentDown) {
   // NumLock switched on while keypad 8 is held: it is released as Up.
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_NONE);
   EXPECT_EQ(Pump().wParam, uintptr_t(VK_UP));
+  EndInputFrame();
   PushKey(SDL_KEYUP, SDL_SCANCODE_KP_8, SDLK_KP_8, KMOD_NUM);
   EXPECT_EQ(Pump().wParam, uintptr_t(VK_UP));
   EXPECT_FALSE(keys[VK_UP]);
@@ -201,51 +207,6 @@ TEST_F(MessagePumpTest, KeysWithoutANumberAreSkippedNotReturned) {
   EXPECT_EQ(message.message, WM_KEYDOWN);
   EXPECT_EQ(message.wParam, 27u);
   EXPECT_FALSE(PeekWindowMessage(message));
-}
-
-TEST_F(MessagePumpTest, VirtualKeyNumbers) {
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_A, KMOD_NUM), 65u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_z, SDL_SCANCODE_Z, KMOD_NUM), 90u);
-  // Letters follow the layout: the key at Q's place that types 'a' is VK 'A'.
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_Q, KMOD_NUM), 65u);
-  // A letter key of a non-Latin layout falls back to its place.
-  EXPECT_EQ(VirtualKeyFromSdl(0x0444, SDL_SCANCODE_A, KMOD_NUM), 65u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_0, SDL_SCANCODE_0, KMOD_NUM), 48u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_9, SDL_SCANCODE_9, KMOD_NUM), 57u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F12, SDL_SCANCODE_F12, KMOD_NUM), 123u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_F24, SDL_SCANCODE_F24, KMOD_NUM), 135u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_NUM), 13u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, KMOD_NUM), 13u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_NUM), 32u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, KMOD_NUM), 8u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_TAB, SDL_SCANCODE_TAB, KMOD_NUM), 9u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_NUM), 16u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, KMOD_NUM), 16u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_RCTRL, SDL_SCANCODE_RCTRL, KMOD_NUM), 17u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_HOME, SDL_SCANCODE_HOME, KMOD_NUM), 36u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_DELETE, SDL_SCANCODE_DELETE, KMOD_NUM), 46u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NUM), 96u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_9, SDL_SCANCODE_KP_9, KMOD_NUM), 105u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, KMOD_NUM), 107u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_NUM), 186u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MINUS, SDL_SCANCODE_MINUS, KMOD_NUM), 189u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, KMOD_NUM), 222u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_MUTE, SDL_SCANCODE_MUTE, KMOD_NUM), 0u);
-  for (int32_t scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode)
-    for (uint16_t mod : {KMOD_NONE, KMOD_NUM})
-      EXPECT_LT(VirtualKeyFromSdl(SDL_GetKeyFromScancode(SDL_Scancode(scancode)), scancode, mod), 256u) << scancode;
-  // The keypad without NumLock, or with Shift held, is the block of arrows and
-  // page keys printed on it.
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_8, SDL_SCANCODE_KP_8, KMOD_NONE), 38u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_4, SDL_SCANCODE_KP_4, KMOD_NONE), 37u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_6, SDL_SCANCODE_KP_6, KMOD_NONE), 39u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_2, SDL_SCANCODE_KP_2, KMOD_NONE), 40u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_5, SDL_SCANCODE_KP_5, KMOD_NONE), 12u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_0, SDL_SCANCODE_KP_0, KMOD_NONE), 45u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NONE), 46u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_8, SDL_SCANCODE_KP_8, KMOD_NUM), 104u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_PERIOD, SDL_SCANCODE_KP_PERIOD, KMOD_NUM), 110u);
-  EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_8, SDL_SCANCODE_KP_8, KMOD_NUM | KMOD_LSHIFT), 38u);
 }
 
 TEST_F(MessagePumpTest, PointerAndLeftButton) {

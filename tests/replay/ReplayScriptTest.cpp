@@ -125,6 +125,7 @@ TEST(ReplayScript, DeliveryFillsInputAndAConsumedEscStaysConsumed) {
   EXPECT_EQ(mouseY, 200);
   EXPECT_TRUE(mouseDown);
   keys[VK_ESCAPE] = false;  // the game acted on it
+  EndInputFrame();
   DeliverSegmentMessages(esc, Segment("E", 300, 200, true));
   EXPECT_FALSE(keys[VK_ESCAPE]);
   EXPECT_FALSE(keys[VK_LEFT]);

@@ -130,6 +130,7 @@ void SoakOneWorld(uint32_t seed, int variant, long frameCount, SoakStats& stats)
       int32_t inventoryBefore[InventorySlots];
       std::memcpy(inventoryBefore, inventory, sizeof inventory);
       UpdatePlay();
+      EndInputFrame();
       ++frame;
 
       SOAK_CHECK(playerY <= 735);

@@ -65,6 +65,7 @@ TEST_F(WindowProcTest, KeysDownUpAndAutoRepeat) {
   Send(WM_KEYDOWN, VK_ESCAPE);
   Send(WM_KEYDOWN, VK_ESCAPE);
   EXPECT_TRUE(keys[VK_ESCAPE]);
+  EndInputFrame();  // a frame has seen the presses
   EXPECT_EQ(Send(WM_KEYUP, VK_LEFT), 0);
   EXPECT_FALSE(keys[VK_LEFT]);
   Send(WM_KEYUP, VK_LEFT);  // a second release changes nothing
@@ -118,19 +119,29 @@ TEST_F(WindowProcTest, ButtonLatch) {
   EXPECT_EQ(defaultCall.count, 0);
 }
 
-// Messages between two frames, and what each frame reads from the button.
+// Messages between two frames, and what each frame reads of the button (B)
+// and of Esc (E): a press is seen by the next frame, however soon its release
+// came, and a release no frame had to wait for takes effect at once.
 TEST_F(WindowProcTest, AFrameSeesEveryPressEvenWhenItsReleaseCameWithIt) {
-  const uint32_t Frame = 0, Down = WM_LBUTTONDOWN, Up = WM_LBUTTONUP, Consume = 1;
+  const uint32_t Frame = 0, Down = WM_LBUTTONDOWN, Up = WM_LBUTTONUP, Consume = 1, KeyDown = WM_KEYDOWN,
+                 KeyUp = WM_KEYUP, KeyConsume = 2, Deactivate = WM_ACTIVATEAPP;
   const struct {
     const char* what;
-    uint32_t steps[6];
-    const char* framesSee;  // the button as each frame reads it, in order
+    uint32_t steps[7];
+    const char* framesSee;  // what each frame reads, in order
   } cases[] = {
-      {"a tap: down and up before a frame", {Down, Up, Frame, Frame}, "10"},
-      {"held over frames, then up", {Down, Frame, Frame, Up, Frame}, "110"},
-      {"a tap and a second press before a frame", {Down, Up, Down, Frame, Frame}, "11"},
-      {"two taps before a frame act once", {Down, Up, Down, Up, Frame, Frame}, "10"},
-      {"a tap a screen consumes", {Down, Up, Consume, Frame, Frame}, "00"},
+      {"a tap: down and up before a frame", {Down, Up, Frame, Frame}, "B -"},
+      {"held over frames, then up", {Down, Frame, Frame, Up, Frame}, "B B -"},
+      {"a tap and a second press before a frame", {Down, Up, Down, Frame, Frame}, "B B"},
+      {"two taps before a frame act once", {Down, Up, Down, Up, Frame, Frame}, "B -"},
+      {"a tap a screen consumes", {Down, Up, Consume, Frame, Frame}, "- -"},
+      {"a quick key: down and up before a frame", {KeyDown, KeyUp, Frame, Frame}, "E -"},
+      {"a key held over frames, then up", {KeyDown, Frame, KeyUp, Frame}, "E -"},
+      {"an auto-repeat after a frame, then up", {KeyDown, Frame, KeyDown, KeyUp, Frame, Frame}, "E E -"},
+      {"a quick key the game consumes stays consumed", {KeyDown, KeyUp, KeyConsume, Frame, Frame}, "- -"},
+      {"a quick key and a quick click together", {KeyDown, Down, Up, KeyUp, Frame, Frame}, "BE -"},
+      {"losing the activation lets go of quick presses at once", {KeyDown, Down, KeyUp, Up, Deactivate, Frame}, "-"},
+      {"and of nothing still held", {KeyDown, Down, Deactivate, Frame}, "BE"},
   };
   for (const auto& c : cases) {
     ResetInputState();
@@ -138,10 +149,20 @@ TEST_F(WindowProcTest, AFrameSeesEveryPressEvenWhenItsReleaseCameWithIt) {
     for (uint32_t step : c.steps) {
       if (step == Down || step == Up) {
         Send(step);
+      } else if (step == KeyDown || step == KeyUp) {
+        Send(step, VK_ESCAPE);
+      } else if (step == Deactivate) {
+        Send(step, 0);
       } else if (step == Consume) {
         mouseDown = false;
+      } else if (step == KeyConsume) {
+        keys[VK_ESCAPE] = false;
       } else {
-        seen += mouseDown ? '1' : '0';
+        if (!seen.empty()) seen += ' ';
+        const size_t before = seen.size();
+        if (mouseDown) seen += 'B';
+        if (keys[VK_ESCAPE]) seen += 'E';
+        if (seen.size() == before) seen += '-';
         EndInputFrame();
       }
       if (seen.size() == std::strlen(c.framesSee)) break;

@@ -3,7 +3,7 @@
 //   window class       -> SDL's video subsystem (started per open, quit per close)
 //   display-mode change -> an exact 800 x 600 x 32 mode of the display, switched
 //                          to when the full-screen window is shown
-//   device context     -> the SDL window id
+//   device context     -> the SDL window id (gameWindowId)
 //   pixel format       -> GL attributes (SDL picks the window's visual from them
 //                          when it creates the window, so they are given first)
 //   WGL context        -> SDL_GL_CreateContext / SDL_GL_MakeCurrent, on the render
@@ -19,13 +19,13 @@
 
 #include "platform/Messages.h"
 #include "platform/WindowProc.h"
-#include "platform/sdl/MessagePump.h"
+#include "platform/sdl/X11Input.h"
 #include "platform/sdl/RenderThread.h"
 #include "platform/sdl/X11Display.h"
 
-SDL_Window* hWnd = nullptr;
-uint32_t hDC = 0;
-void* hRC = nullptr;
+SDL_Window* gameWindow = nullptr;
+uint32_t gameWindowId = 0;
+void* glContext = nullptr;
 bool videoStarted = false;
 
 namespace {
@@ -42,8 +42,8 @@ bool FailOpen(const char* text, bool fullScreen) {
 // A process that ends inside the game (a fatal image error) must not leave the
 // display in the game's mode; Win32 restores it at process end by itself.
 void RestoreDisplayModeAtExit() {
-  if (videoStarted && hWnd && (SDL_GetWindowFlags(hWnd) & SDL_WINDOW_FULLSCREEN)) {
-    SDL_SetWindowFullscreen(hWnd, 0);
+  if (videoStarted && gameWindow && (SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_FULLSCREEN)) {
+    SDL_SetWindowFullscreen(gameWindow, 0);
     ReleaseDisplayGuard();
   }
 }
@@ -128,46 +128,46 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // window can be made.
   std::fenv_t floatingPoint;
   std::fegetenv(&floatingPoint);
-  hWnd = SDL_CreateWindow("quarn", 0, 0, width, height, flags);
+  gameWindow = SDL_CreateWindow("quarn", 0, 0, width, height, flags);
   bool formatRefused = false;
-  if (!hWnd && formatFound) {
+  if (!gameWindow && formatFound) {
     std::fprintf(stderr, "quarn: the window did not take the pixel format (%s)\n", SDL_GetError());
-    hWnd = SDL_CreateWindow("quarn", 0, 0, width, height, flags & ~Uint32(SDL_WINDOW_OPENGL));
-    formatRefused = hWnd != nullptr;
+    gameWindow = SDL_CreateWindow("quarn", 0, 0, width, height, flags & ~Uint32(SDL_WINDOW_OPENGL));
+    formatRefused = gameWindow != nullptr;
   }
   std::fesetenv(&floatingPoint);
-  if (!hWnd) return FailOpen("Unable to create window!", fullScreen);
-  if (fullScreen && SDL_SetWindowDisplayMode(hWnd, &mode) != 0)
+  if (!gameWindow) return FailOpen("Unable to create window!", fullScreen);
+  if (fullScreen && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)
     return FailOpen("Unable to create window!", fullScreen);
 
   // 7. The handle the window's events and drawing go by.
-  hDC = SDL_GetWindowID(hWnd);
-  if (hDC == 0) return FailOpen("Unable to get a device context!", fullScreen);
+  gameWindowId = SDL_GetWindowID(gameWindow);
+  if (gameWindowId == 0) return FailOpen("Unable to get a device context!", fullScreen);
 
   // 8-9. The format found, and a window that took it.
   if (!formatFound) return FailOpen("Unable to find a suitable pixel format", fullScreen);
-  if (formatRefused || (SDL_GetWindowFlags(hWnd) & SDL_WINDOW_OPENGL) == 0)
+  if (formatRefused || (SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_OPENGL) == 0)
     return FailOpen("Unable to set the pixel format", fullScreen);
 
   // 10-11. The context, current on the render thread, which from here on runs
   // the game's OpenGL calls. No vsync: the frame gate alone paces frames.
-  if (!StartRenderThread(hWnd)) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
-  hRC = CreateRenderContext();
-  if (!hRC) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
-  if (!MakeRenderContextCurrent(hRC)) return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
+  if (!StartRenderThread(gameWindow)) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+  glContext = CreateRenderContext();
+  if (!glContext) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+  if (!MakeRenderContextCurrent(glContext)) return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
   resizeViewHook = ResizeView;
 
   // 12. Shown (and, in full screen, the display switched), raised, focused.
   // The guard notes the desktop's mode first, in case the game dies in ours.
   if (fullScreen) GuardDisplayMode();
-  SDL_ShowWindow(hWnd);
-  SDL_RaiseWindow(hWnd);
-  SDL_SetWindowInputFocus(hWnd);
+  SDL_ShowWindow(gameWindow);
+  SDL_RaiseWindow(gameWindow);
+  SDL_SetWindowInputFocus(gameWindow);
   // The application becomes the active one as its window comes to the front.
   // Without a window manager, SDL's own focus request can come too early (the
   // window not yet viewable) or its notice go astray, which would leave the
   // game inactive and the window black until something else focuses it.
-  if (FocusWindow(hWnd)) WindowProc(hWnd, WM_ACTIVATEAPP, 1, 0);
+  if (FocusWindow(gameWindow)) WindowProc(gameWindow, WM_ACTIVATEAPP, 1, 0);
 
   // 13. The view and what the game draws with follow on the game's side.
   return true;
@@ -178,7 +178,7 @@ void CloseRenderWindow(bool fullScreen) {
 
   // 2. Back to the desktop's mode.
   if (fullScreen) {
-    if (hWnd) SDL_SetWindowFullscreen(hWnd, 0);
+    if (gameWindow) SDL_SetWindowFullscreen(gameWindow, 0);
     SDL_ShowCursor(SDL_ENABLE);
     ReleaseDisplayGuard();
   }
@@ -190,24 +190,24 @@ void CloseRenderWindow(bool fullScreen) {
   if (RenderContextCurrent() && !ReleaseRenderContext()) ShowError("Release of DC and RC failed!");
 
   // 4. The render thread ends with its context, once it has run every call.
-  if (hRC) {
-    DeleteRenderContext(hRC);
-    hRC = nullptr;
+  if (glContext) {
+    DeleteRenderContext(glContext);
+    glContext = nullptr;
   }
   StopRenderThread();
 
   // 5. The id has nothing to release; it must still name this window.
-  if (hDC != 0) {
-    if (SDL_GetWindowFromID(hDC) != hWnd) ShowError("Release of device context failed!");
-    hDC = 0;
+  if (gameWindowId != 0) {
+    if (SDL_GetWindowFromID(gameWindowId) != gameWindow) ShowError("Release of device context failed!");
+    gameWindowId = 0;
   }
 
   // 6. Handles are cleared after every release, so the close on a later failed
   // open never meets this window again.
-  if (hWnd) {
-    if (SDL_GetWindowID(hWnd) == 0) ShowError("Unable to destroy window!");
-    else SDL_DestroyWindow(hWnd);
-    hWnd = nullptr;
+  if (gameWindow) {
+    if (SDL_GetWindowID(gameWindow) == 0) ShowError("Unable to destroy window!");
+    else SDL_DestroyWindow(gameWindow);
+    gameWindow = nullptr;
   }
 
   // 7. Quitting the video subsystem also drops every queued event of the window.
@@ -223,9 +223,9 @@ bool TakeRestoredContext() { return false; }
 
 // The render thread draws and presents the frame while the loop goes on.
 void PresentFrame() {
-  if (hWnd) PresentWindowFrame();
+  if (gameWindow) PresentWindowFrame();
 }
 
 void SetWindowTitle(const char* title) {
-  if (hWnd) SDL_SetWindowTitle(hWnd, title);
+  if (gameWindow) SDL_SetWindowTitle(gameWindow, title);
 }

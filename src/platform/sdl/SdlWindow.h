@@ -7,10 +7,11 @@
 
 struct SDL_Window;
 
-// The window, its SDL window id (the handle its events and drawing go by), the
-// OpenGL context, and whether the open started SDL's video subsystem (which
-// stands in for the registered window class).
-extern SDL_Window* hWnd;
-extern uint32_t hDC;
-extern void* hRC;
+// What stands for Win32's window, device context and rendering context: the
+// SDL window, its id (the handle its events and drawing go by), the OpenGL
+// context; and whether the open started SDL's video subsystem (which stands in
+// for the registered window class).
+extern SDL_Window* gameWindow;
+extern uint32_t gameWindowId;
+extern void* glContext;
 extern bool videoStarted;

@@ -1,7 +1,6 @@
-// The browser's message pump: DOM events become Win32-numbered messages in a
-// queue of our own, which the loop drains one message per pass; message boxes
-// are the page's modal dialog; the page runs one turn of the loop per display
-// frame.
+// The browser's events: DOM events become the platform core's events, which
+// make the messages the loop drains one per pass; message boxes are the page's
+// modal dialog; the page runs one turn of the loop per display frame.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -10,9 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/InputState.h"
+#include "platform/Keyboard.h"
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
+#include "platform/PlatformEvents.h"
+#include "platform/VirtualKeys.h"
 #include "platform/web/KeyCodes.h"
 #include "platform/web/WebWindow.h"
 
@@ -20,80 +21,66 @@ int32_t openMessageBoxes = 0;
 
 namespace {
 
-// Win32 coalesces pointer moves; a full queue drops what comes next, as a
-// full Win32 queue does.
-constexpr int32_t QueueSize = 1024;
-WindowMessage queue[QueueSize];
-int32_t queueHead = 0, queueCount = 0;
-
 bool (*loopTurn)() = nullptr;
 
-// The left button as the page has sent it: down from a press (or a finger on
-// the canvas) until its release.
-bool buttonHeld = false;
-// The finger that is the left button while it touches the canvas, -1 for none.
-long buttonTouch = -1;
-
-// The page's on-screen keys for touch screens. Their releases wait until a
-// frame has seen the press, so that a quick tap on Esc still acts.
+// The page's on-screen keys for touch screens, by the keyboard key each stands for.
 struct ControlKey {
   uint32_t virtualKey;
-  const char* code;       // the keyboard key it stands for
-  uint32_t pressedFrame;  // inputFramesEnded when it went down
-  bool releaseWaiting;
+  uint16_t usage;
 };
-ControlKey controlKeys[] = {
-    {37, "ArrowLeft", 0, false}, {38, "ArrowUp", 0, false}, {39, "ArrowRight", 0, false},
-    {40, "ArrowDown", 0, false}, {27, "Escape", 0, false},  {112, "F1", 0, false},
+const ControlKey controlKeys[] = {
+    {VK_LEFT, UsageLeft}, {VK_UP, UsageUp}, {VK_RIGHT, UsageRight},
+    {VK_DOWN, UsageDown}, {VK_ESCAPE, UsageEscape}, {VK_F1, UsageF1},
 };
 
-void QueueKey(uint32_t virtualKey, bool down, bool repeat, bool system) {
-  const uint32_t message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
-  // Win32 key lParam: repeat count 1, bit 30 "was already down", bit 31 "being released".
-  uint32_t lParam = 1u;
-  if (repeat || !down) lParam |= 1u << 30;
-  if (!down) lParam |= 1u << 31;
-  QueueWindowMessage(message, virtualKey, intptr_t(lParam));
+void PostKey(uint16_t usage, char character, bool down, bool repeat, bool altHeld) {
+  PlatformEvent key = {};
+  key.kind = down ? KeyPressed : KeyReleased;
+  key.usage = usage;
+  key.character = character;
+  key.repeat = repeat;
+  key.altHeld = altHeld;
+  key.finger = Mouse;
+  PostPlatformEvent(key);
 }
 
-// The page lost the focus or was hidden: the releases of what is held now
-// would go elsewhere, so everything is released here.
-void ReleaseEverything() {
-  uint32_t held[HeldKeyCount];
-  const int32_t count = TakeHeldKeys(held);
-  for (int32_t i = 0; i < count; ++i) QueueKey(held[i], false, false, false);
-  for (ControlKey& control : controlKeys) control.releaseWaiting = false;
-  if (buttonHeld) QueueWindowMessage(WM_LBUTTONUP, 0, 0);
-  buttonHeld = false;
-  buttonTouch = -1;
+void PostSimple(PlatformEventKind kind, int32_t x = 0, int32_t y = 0) {
+  PlatformEvent event = {};
+  event.kind = kind;
+  event.finger = Mouse;
+  event.x = x;
+  event.y = y;
+  PostPlatformEvent(event);
+}
+
+// The page is the active application while it is visible and has the focus,
+// and has its context. When it is not, the releases of what is held now would
+// go elsewhere: everything is released here.
+void PostActivation(bool visible, bool focused) {
+  const bool activeNow = visible && focused;
+  if (!activeNow) ReleaseHeldInput();
+  PostSimple(activeNow && !WindowContextLost() ? FocusGained : FocusLost);
 }
 
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
-  const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
-  const uint32_t vk = KeyEventVirtualKey(event->code, event->key, down);
+  const uint16_t usage = UsageOfCode(event->code);
+  const char character = CharacterOfKey(event->key);
+  const uint32_t vk = VirtualKeyOf(usage, character);
   if (vk == 0) return EM_FALSE;
   // A box has the keyboard while it is up; its own keys are its business.
   if (openMessageBoxes > 0) return EM_FALSE;
-  // Alt itself, anything pressed with Alt held, and F10 are system keys on
-  // Win32: the window procedure leaves them to the default handling.
-  QueueKey(vk, down, event->repeat, event->altKey || vk == 18 || vk == 121);
+  PostKey(usage, character, eventType == EMSCRIPTEN_EVENT_KEYDOWN, event->repeat, event->altKey);
   return GameUsesKey(vk) ? EM_TRUE : EM_FALSE;
 }
 
 EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*) {
   const bool visible = EM_ASM_INT({ return document.visibilityState === 'visible' ? 1 : 0; });
-  const bool activeNow = eventType == EMSCRIPTEN_EVENT_FOCUS && visible;
-  if (!activeNow) ReleaseEverything();
-  // Without its context the game stays as an inactive window.
-  QueueWindowMessage(WM_ACTIVATEAPP, activeNow && !WindowContextLost() ? 1 : 0, 0);
+  PostActivation(visible, eventType == EMSCRIPTEN_EVENT_FOCUS);
   return EM_FALSE;
 }
 
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
-  const bool focused = EM_ASM_INT({ return document.hasFocus() ? 1 : 0; });
-  const bool activeNow = !event->hidden && focused;
-  if (!activeNow) ReleaseEverything();
-  QueueWindowMessage(WM_ACTIVATEAPP, activeNow && !WindowContextLost() ? 1 : 0, 0);
+  PostActivation(!event->hidden, EM_ASM_INT({ return document.hasFocus() ? 1 : 0; }));
   return EM_FALSE;
 }
 
@@ -108,68 +95,62 @@ EM_BOOL OnFullScreenChange(int, const EmscriptenFullscreenChangeEvent* event, vo
 EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
   UpdateCanvasScale();
   int width = 0, height = 0;
-  if (hDC[0] != '\0' && emscripten_get_canvas_element_size(hDC, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS)
-    QueueWindowMessage(WM_SIZE, 0, MakeLParam(uint32_t(width), uint32_t(height)));
+  if (canvasSelector[0] != '\0' &&
+      emscripten_get_canvas_element_size(canvasSelector, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS)
+    PostSimple(Resized, width, height);
   return EM_FALSE;
 }
 
 // CSS pixels of the canvas into view pixels: the canvas keeps its 800 x 600
 // drawing buffer and is only scaled on the screen.
-intptr_t ViewPosition(long targetX, long targetY) {
+void ViewPosition(long targetX, long targetY, PlatformEvent& event) {
   double cssWidth = 0, cssHeight = 0;
   int width = 0, height = 0;
-  emscripten_get_element_css_size(hDC, &cssWidth, &cssHeight);
-  emscripten_get_canvas_element_size(hDC, &width, &height);
-  const double sx = cssWidth > 0 ? width / cssWidth : 1.0;
-  const double sy = cssHeight > 0 ? height / cssHeight : 1.0;
-  const double vx = double(targetX) * sx, vy = double(targetY) * sy;
-  return MakeLParam(vx <= 0 ? 0u : uint32_t(vx), vy <= 0 ? 0u : uint32_t(vy));
+  emscripten_get_element_css_size(canvasSelector, &cssWidth, &cssHeight);
+  emscripten_get_canvas_element_size(canvasSelector, &width, &height);
+  const double vx = double(targetX) * (cssWidth > 0 ? width / cssWidth : 1.0);
+  const double vy = double(targetY) * (cssHeight > 0 ? height / cssHeight : 1.0);
+  event.x = vx <= 0 ? 0 : int32_t(vx);
+  event.y = vy <= 0 ? 0 : int32_t(vy);
 }
 
 EM_BOOL OnMouse(int eventType, const EmscriptenMouseEvent* event, void*) {
-  const intptr_t where = ViewPosition(event->targetX, event->targetY);
+  PlatformEvent pointer = {};
+  pointer.finger = Mouse;
+  ViewPosition(event->targetX, event->targetY, pointer);
   switch (eventType) {
     case EMSCRIPTEN_EVENT_MOUSEMOVE:
-      QueueWindowMessage(WM_MOUSEMOVE, (event->buttons & 1) ? MK_LBUTTON : 0, where);
+      pointer.kind = PointerMoved;
+      pointer.buttonHeld = (event->buttons & 1) != 0;
+      PostPlatformEvent(pointer);
       return EM_FALSE;
     case EMSCRIPTEN_EVENT_MOUSEDOWN:
-      if (event->button != 0) return EM_FALSE;
-      buttonHeld = true;
-      QueueWindowMessage(WM_LBUTTONDOWN, MK_LBUTTON, where);
-      return EM_TRUE;  // no text selection or drag of the canvas
     case EMSCRIPTEN_EVENT_MOUSEUP:
       if (event->button != 0) return EM_FALSE;
-      buttonHeld = false;
-      QueueWindowMessage(WM_LBUTTONUP, 0, where);
-      return EM_FALSE;
+      pointer.kind = eventType == EMSCRIPTEN_EVENT_MOUSEDOWN ? ButtonPressed : ButtonReleased;
+      PostPlatformEvent(pointer);
+      // No text selection or drag of the canvas.
+      return eventType == EMSCRIPTEN_EVENT_MOUSEDOWN ? EM_TRUE : EM_FALSE;
     default:
       return EM_FALSE;
   }
 }
 
-// One finger on the canvas is the left button at that point: down, moves,
-// up. Other fingers are not seen. Handled here, the touch neither scrolls nor
-// zooms the page, and the browser makes up no mouse events after it.
+// Fingers on the canvas: the core makes one of them the left button. Handled
+// here, a touch neither scrolls nor zooms the page, and the browser makes up
+// no mouse events after it.
 EM_BOOL OnTouch(int eventType, const EmscriptenTouchEvent* event, void*) {
   for (int i = 0; i < event->numTouches; ++i) {
     const EmscriptenTouchPoint& touch = event->touches[i];
     if (!touch.isChanged) continue;
-    const intptr_t where = ViewPosition(touch.targetX, touch.targetY);
-    if (eventType == EMSCRIPTEN_EVENT_TOUCHSTART) {
-      if (buttonTouch != -1) continue;
-      buttonTouch = touch.identifier;
-      buttonHeld = true;
-      QueueWindowMessage(WM_MOUSEMOVE, 0, where);
-      QueueWindowMessage(WM_LBUTTONDOWN, MK_LBUTTON, where);
-    } else if (touch.identifier == buttonTouch) {
-      if (eventType == EMSCRIPTEN_EVENT_TOUCHMOVE) {
-        QueueWindowMessage(WM_MOUSEMOVE, MK_LBUTTON, where);
-      } else {
-        buttonTouch = -1;
-        buttonHeld = false;
-        QueueWindowMessage(WM_LBUTTONUP, 0, where);
-      }
-    }
+    PlatformEvent finger = {};
+    finger.finger = int32_t(touch.identifier);
+    ViewPosition(touch.targetX, touch.targetY, finger);
+    finger.kind = eventType == EMSCRIPTEN_EVENT_TOUCHSTART  ? ButtonPressed
+                  : eventType == EMSCRIPTEN_EVENT_TOUCHMOVE ? PointerMoved
+                                                            : ButtonReleased;
+    finger.buttonHeld = true;
+    PostPlatformEvent(finger);
   }
   return EM_TRUE;
 }
@@ -180,11 +161,6 @@ void Turn() {
     emscripten_cancel_main_loop();
     std::exit(0);
   }
-  for (ControlKey& control : controlKeys) {
-    if (!control.releaseWaiting || control.pressedFrame == inputFramesEnded) continue;
-    control.releaseWaiting = false;
-    QueueKey(KeyEventVirtualKey(control.code, control.code, false), false, false, false);
-  }
 }
 
 }  // namespace
@@ -194,36 +170,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void quarn_message_box_dismissed() {
   if (openMessageBoxes > 0) --openMessageBoxes;
 }
 
-// The page's on-screen keys (touch screens): the keyboard's messages for the
-// same key, the release held back until a frame has seen the press.
+// The page's on-screen keys (touch screens): the keyboard's key they stand for.
 extern "C" EMSCRIPTEN_KEEPALIVE void quarn_control_key(int virtualKey, int down) {
-  for (ControlKey& control : controlKeys) {
-    if (control.virtualKey != uint32_t(virtualKey)) continue;
-    if (down) {
-      control.pressedFrame = inputFramesEnded;
-      control.releaseWaiting = false;
-      QueueKey(KeyEventVirtualKey(control.code, control.code, true), true, false, false);
-    } else if (control.pressedFrame == inputFramesEnded) {
-      control.releaseWaiting = true;
-    } else {
-      QueueKey(KeyEventVirtualKey(control.code, control.code, false), false, false, false);
-    }
-    return;
-  }
-}
-
-void QueueWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (message == WM_MOUSEMOVE && queueCount > 0) {
-    WindowMessage& last = queue[(queueHead + queueCount - 1) % QueueSize];
-    if (last.message == WM_MOUSEMOVE) {
-      last.wParam = wParam;
-      last.lParam = lParam;
-      return;
-    }
-  }
-  if (queueCount == QueueSize) return;
-  queue[(queueHead + queueCount) % QueueSize] = WindowMessage{nullptr, message, wParam, lParam};
-  ++queueCount;
+  for (const ControlKey& control : controlKeys)
+    if (control.virtualKey == uint32_t(virtualKey)) PostKey(control.usage, 0, down != 0, false, false);
 }
 
 void WatchCanvasEvents(const char* selector) {
@@ -270,28 +220,12 @@ void RunTurnsEachDisplayFrame(bool (*turn)()) {
   emscripten_set_main_loop(Turn, 0, 1);
 }
 
-bool PeekWindowMessage(WindowMessage& message) {
-  if (queueCount > 0) {
-    message = queue[queueHead];
-    queueHead = (queueHead + 1) % QueueSize;
-    --queueCount;
-    return true;
-  }
-  if (quitPosted) {
-    quitPosted = false;
-    message = WindowMessage{nullptr, WM_QUIT, uintptr_t(quitExitCode), 0};
-    return true;
-  }
-  return false;
-}
+// Every event came through a callback and is queued already.
+bool PumpNativeEvent() { return false; }
 
 // The page runs one turn per display frame and sleeps in between: a turn ends
 // with this pass anyway.
 void WaitForWindowMessage(uint32_t, uint32_t) {}
-
-intptr_t DispatchWindowMessage(const WindowMessage& message) {
-  return WindowProc(message.window, message.message, message.wParam, message.lParam);
-}
 
 void ShowSystemMessageBox(const char* text, const char* caption, uint32_t) {
   ++openMessageBoxes;

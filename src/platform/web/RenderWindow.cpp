@@ -13,12 +13,13 @@
 #include "gl11/Gl11Table.h"
 #include "platform/Messages.h"
 #include "platform/OpenGL.h"
+#include "platform/PlatformEvents.h"
 #include "platform/WindowProc.h"
 
-int32_t hWnd = 0;
-int32_t hRC = 0;
+int32_t canvasNumber = 0;
+int32_t webglContext = 0;
 bool classRegistered = false;
-char hDC[48] = "";
+char canvasSelector[48] = "";
 
 namespace {
 
@@ -56,6 +57,14 @@ void ContextStayedLost(void*) {
   ShowError(kLostContextText);
 }
 
+// The game is as an active window only while it has its context.
+void PostActivation(bool activeNow) {
+  PlatformEvent activation = {};
+  activation.kind = activeNow ? FocusGained : FocusLost;
+  activation.finger = Mouse;
+  PostPlatformEvent(activation);
+}
+
 bool PageActive() {
   return EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
 }
@@ -63,19 +72,19 @@ bool PageActive() {
 EM_BOOL OnContextLost(int, const void*, void*) {
   contextLost = true;
   contextRestored = false;
-  QueueWindowMessage(WM_ACTIVATEAPP, 0, 0);
+  PostActivation(false);
   StopWaitingForTheContext();
   lostContextTimer = emscripten_set_timeout(ContextStayedLost, LostContextPatienceMs, nullptr);
   return EM_TRUE;  // the default would keep the browser from ever giving it back
 }
 
 EM_BOOL OnContextRestored(int, const void*, void*) {
-  if (!contextLost || !hRC) return EM_FALSE;
+  if (!contextLost || !webglContext) return EM_FALSE;
   StopWaitingForTheContext();
   // Everything the layer had in the old context is gone with it.
   StopGl11();
   char layerError[200] = "";
-  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS ||
+  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) != EMSCRIPTEN_RESULT_SUCCESS ||
       !StartGl11(layerError, sizeof layerError)) {
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
     ShowError(kLostContextText);
@@ -83,7 +92,7 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
   }
   contextLost = false;
   contextRestored = true;
-  QueueWindowMessage(WM_ACTIVATEAPP, PageActive() ? 1 : 0, 0);
+  PostActivation(PageActive());
   return EM_FALSE;
 }
 
@@ -153,8 +162,8 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   }
 
   // 4-6. The canvas, hidden until step 12.
-  hWnd = ++windowsMade;
-  std::snprintf(hDC, sizeof hDC, "#quarn-canvas-%d", int(hWnd));
+  canvasNumber = ++windowsMade;
+  std::snprintf(canvasSelector, sizeof canvasSelector, "#quarn-canvas-%d", int(canvasNumber));
   const int made = EM_ASM_INT(
       {
         var canvas = document.createElement('canvas');
@@ -167,9 +176,9 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
         document.getElementById('quarn').appendChild(canvas);
         return 1;
       },
-      int(hWnd), int(width), int(height));
+      int(canvasNumber), int(width), int(height));
   if (!made) {
-    hWnd = 0;
+    canvasNumber = 0;
     return FailOpen("Unable to create window!", fullScreen);
   }
 
@@ -178,19 +187,19 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   WindowProc(nullptr, WM_SIZE, 0, MakeLParam(uint32_t(width), uint32_t(height)));
 
   // 7-9. The drawing handle, and a browser with WebGL 2 at all.
-  if (hDC[0] == '\0') return FailOpen("Unable to get a device context!", fullScreen);
+  if (canvasSelector[0] == '\0') return FailOpen("Unable to get a device context!", fullScreen);
   if (!EM_ASM_INT({ return typeof WebGL2RenderingContext !== 'undefined' ? 1 : 0; }))
     return FailToDraw("Unable to find a suitable pixel format", fullScreen);
 
   // 10-11. The context: double-buffered RGBA with a depth buffer.
-  hRC = CreateGameContext(hDC, false);
-  if (hRC <= 0) {
-    hRC = 0;
+  webglContext = CreateGameContext(canvasSelector, false);
+  if (webglContext <= 0) {
+    webglContext = 0;
     return FailToDraw("Unable to create an OpenGL rendering context", fullScreen);
   }
   // The GL 1.1 the game draws with starts in the context as it becomes current.
   char layerError[200] = "";
-  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS ||
+  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) != EMSCRIPTEN_RESULT_SUCCESS ||
       !StartGl11(layerError, sizeof layerError)) {
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
     return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
@@ -199,11 +208,11 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   resizeViewHook = ResizeView;
   contextLost = false;
   contextRestored = false;
-  emscripten_set_webglcontextlost_callback(hDC, nullptr, EM_FALSE, OnContextLost);
-  emscripten_set_webglcontextrestored_callback(hDC, nullptr, EM_FALSE, OnContextRestored);
+  emscripten_set_webglcontextlost_callback(canvasSelector, nullptr, EM_FALSE, OnContextLost);
+  emscripten_set_webglcontextrestored_callback(canvasSelector, nullptr, EM_FALSE, OnContextRestored);
 
   // 12. Shown and focused; the page's focus is the application's activation.
-  WatchCanvasEvents(hDC);
+  WatchCanvasEvents(canvasSelector);
   EM_ASM(
       {
         var canvas = document.getElementById('quarn-canvas-' + $0);
@@ -211,7 +220,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
         canvas.focus({preventScroll: true});
         document.title = 'quarn';
       },
-      int(hWnd));
+      int(canvasNumber));
   UpdateCanvasScale();
   WindowProc(nullptr, WM_ACTIVATEAPP, PageActive() ? 1 : 0, 0);
 
@@ -242,17 +251,17 @@ void CloseRenderWindow(bool fullScreen) {
   }
 
   // 4.
-  if (hRC) {
-    if (emscripten_webgl_destroy_context(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC)) != EMSCRIPTEN_RESULT_SUCCESS)
+  if (webglContext) {
+    if (emscripten_webgl_destroy_context(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) != EMSCRIPTEN_RESULT_SUCCESS)
       ShowError("Release of rendering context failed!");
-    hRC = 0;
+    webglContext = 0;
   }
 
   // 5. The selector has nothing to release.
-  hDC[0] = '\0';
+  canvasSelector[0] = '\0';
 
   // 6. The canvas goes, and with it its events.
-  if (hWnd) {
+  if (canvasNumber) {
     const int removed = EM_ASM_INT(
         {
           var canvas = document.getElementById('quarn-canvas-' + $0);
@@ -260,9 +269,9 @@ void CloseRenderWindow(bool fullScreen) {
           canvas.remove();
           return 1;
         },
-        int(hWnd));
+        int(canvasNumber));
     if (!removed) ShowError("Unable to destroy window!");
-    hWnd = 0;
+    canvasNumber = 0;
   }
 
   // 7.
@@ -278,7 +287,7 @@ bool TakeRestoredContext() {
 }
 
 bool RenderContextCurrent() {
-  return hRC && emscripten_webgl_get_current_context() == EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(hRC);
+  return webglContext && emscripten_webgl_get_current_context() == EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext);
 }
 
 void PresentFrame() {

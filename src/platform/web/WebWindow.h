@@ -13,21 +13,20 @@
 
 #include "platform/RenderWindow.h"
 
-extern int32_t hWnd;   // the canvas's number (its id is "quarn-canvas-<n>"), 0 while closed
-extern int32_t hRC;    // the WebGL context, 0 while there is none
+extern int32_t canvasNumber;   // the canvas's number (its id is "quarn-canvas-<n>"), 0 while closed
+extern int32_t webglContext;   // the WebGL context, 0 while there is none
 extern bool classRegistered;
 
 // The canvas's CSS selector while a window exists, "" otherwise.
-extern char hDC[48];
+extern char canvasSelector[48];
 
 // Message boxes up now. While one is, the page runs no pass of the loop and
 // key presses go to the box, as to a modal box on the desktop.
 extern int32_t openMessageBoxes;
 
-// Hooks the canvas's pointer events into the message queue (each open: the
-// canvas is new) and takes them off again.
+// Hooks the canvas's pointer events up to the platform core (each open: the
+// canvas is new).
 void WatchCanvasEvents(const char* selector);
-void QueueWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // A WebGL 2 context on the canvas `selector` as the game draws: depth, no
 // alpha, stencil or antialiasing (the pixels must be the desktop's). A

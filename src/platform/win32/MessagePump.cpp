@@ -4,8 +4,6 @@
 
 #include <float.h>
 
-#include <cstdlib>
-
 #include "platform/MessageQueue.h"
 #include "platform/Messages.h"
 #include "world/Random.h"
@@ -43,8 +41,6 @@ void StartPlatform() {
   postQuitMessageHook = PostQuit;
   seedClockHook = SeedClock;
 }
-
-const char* SeedSettingText() { return std::getenv("QUARN_SEED"); }
 
 bool PeekWindowMessage(WindowMessage& message) {
   if (!PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) return false;
