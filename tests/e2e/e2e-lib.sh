@@ -468,7 +468,8 @@ case_menu() {
 
 # A press and its release with no pause between them, as a touchpad's tap
 # makes them: both wait in the queue, and the frame after them still sees the
-# press on "game".
+# press on "game". Then the same of Esc in play, as a remote desktop or an
+# on-screen keyboard sends a key: the menu comes back.
 case_quick_click() {
   start_xvfb; prepare_data; start_game
   find_window "$START_TIMEOUT"
@@ -477,6 +478,8 @@ case_quick_click() {
   wait_colours 6 "game button under the pointer" "$GAME_HOVER"
   xdotool mousedown 1 mouseup 1
   wait_colours 10 "the play screen after a quick click" "$SKY" "$BOTTOM_BAR"
+  xdotool key Escape
+  wait_colours 10 "the menu after a quick Esc" "$MENU_BACK"
 }
 
 case_craft() {

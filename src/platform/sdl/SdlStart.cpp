@@ -40,10 +40,11 @@ void StartPlatform() {
 }
 
 void ShowSystemMessageBox(const char* text, const char* caption, uint32_t style) {
-  // SDL shows its box without the video subsystem, and fails at once when there
-  // is no display to show it on.
+  // SDL shows its box without the video subsystem. Without a display it may
+  // still hand the box to zenity, which then fails with a warning of its own
+  // while SDL reports the box as shown: the text would reach nobody.
   Uint32 flags = (style & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : 0;
-  if (SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) == 0) return;
+  if (AnyDisplayReachable() && SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) == 0) return;
   std::fprintf(stderr, "%s: %s\n", caption, text);
   std::fflush(stderr);
 }

@@ -10,12 +10,15 @@
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <initializer_list>
 
 namespace {
@@ -45,6 +48,20 @@ bool GlxVisualAvailable(int32_t bits) {
   }
   XCloseDisplay(display);
   return found;
+}
+
+bool AnyDisplayReachable() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (wayland && *wayland) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string socket = wayland[0] == '/' ? wayland : std::string(runtime ? runtime : "") + "/" + wayland;
+    struct stat info;
+    if (stat(socket.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) return true;
+  }
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  XCloseDisplay(display);
+  return true;
 }
 
 bool FocusWindow(SDL_Window* window) {

@@ -12,6 +12,10 @@ struct SDL_Window;
 // video drivers than X11 are not asked: true.
 bool GlxVisualAvailable(int32_t bits);
 
+// Whether a window system answers here: an X server that takes a connection,
+// or a Wayland compositor's socket.
+bool AnyDisplayReachable();
+
 // Waits until the window is viewable, gives it the input focus and checks that
 // it has it; false when the server (or a window manager) would not.
 bool FocusWindow(SDL_Window* window);
