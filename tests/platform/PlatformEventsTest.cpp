@@ -17,17 +17,6 @@ bool PumpNativeEvent() { return false; }
 
 namespace {
 
-PlatformEvent Key(PlatformEventKind kind, uint16_t usage, char character = 0, bool alt = false, bool repeat = false) {
-  PlatformEvent e = {};
-  e.kind = kind;
-  e.usage = usage;
-  e.character = character;
-  e.altHeld = alt;
-  e.repeat = repeat;
-  e.finger = Mouse;
-  return e;
-}
-
 PlatformEvent Pointer(PlatformEventKind kind, int32_t finger, int32_t x, int32_t y, bool held = false) {
   PlatformEvent e = {};
   e.kind = kind;
@@ -35,6 +24,15 @@ PlatformEvent Pointer(PlatformEventKind kind, int32_t finger, int32_t x, int32_t
   e.x = x;
   e.y = y;
   e.buttonHeld = held;
+  return e;
+}
+
+PlatformEvent Key(PlatformEventKind kind, uint16_t usage, char character = 0, bool alt = false, bool repeat = false) {
+  PlatformEvent e = Pointer(kind, Mouse, 0, 0);
+  e.usage = usage;
+  e.character = character;
+  e.altHeld = alt;
+  e.repeat = repeat;
   return e;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/OpenGL.h"
 #include "platform/PlatformEvents.h"
 #include "platform/WindowProc.h"
+#include "platform/web/PageFullScreen.h"
 
 int32_t canvasNumber = 0;
 int32_t webglContext = 0;
@@ -26,12 +27,6 @@ namespace {
 constexpr uint32_t ErrorStyle = MB_OK | MB_ICONERROR;
 
 int32_t windowsMade = 0;
-// Whether the page is in full screen because the game asked for it. Cleared
-// when the browser leaves full screen by itself; then the next F1 is turned
-// around, so that it goes to full screen again instead of to a page the
-// player is already looking at.
-bool inFullScreen = false;
-bool turnAround = false;
 
 void ShowError(const char* text) { ShowMessageBox(text, "Error", ErrorStyle); }
 
@@ -124,15 +119,12 @@ bool RequestFullScreen() {
 // The browser refused full screen after the open had asked for it: the game
 // stays in the page.
 extern "C" EMSCRIPTEN_KEEPALIVE void quarn_full_screen_refused() {
-  inFullScreen = false;
+  NoteFullScreenGivenUp();
   ShowError("Unable to switch to fullscreen!");
 }
 
 void NoteFullScreenChange(bool fullScreenNow) {
-  if (!fullScreenNow && inFullScreen) {
-    inFullScreen = false;
-    turnAround = !turnAround;
-  }
+  NoteBrowserFullScreen(fullScreenNow);
   UpdateCanvasScale();
 }
 
@@ -142,7 +134,7 @@ void UpdateCanvasScale() {
 
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
   (void)bits;  // WebGL's colour buffer is 8 bits a channel whatever is asked
-  if (turnAround) fullScreen = !fullScreen;
+  fullScreen = OpenInFullScreen(fullScreen);
 
   // 1-2. The "class": the page's game box.
   if (!GameBoxPresent()) {
@@ -154,7 +146,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // 3. Refused at once: say so and go on in the page.
   if (fullScreen) {
     if (RequestFullScreen()) {
-      inFullScreen = true;
+      NoteFullScreenAsked();
     } else {
       ShowError("Unable to switch to fullscreen!");
       fullScreen = false;
@@ -233,8 +225,8 @@ void CloseRenderWindow(bool fullScreen) {
   // 1. What the game made in the context it has freed before the close.
 
   // 2. Back to the page.
-  if (inFullScreen || EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; })) {
-    inFullScreen = false;
+  if (pageFullScreen.entered || EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; })) {
+    NoteFullScreenGivenUp();
     EM_ASM({
       if (document.fullscreenElement) document.exitFullscreen().catch(function() {});
     });
