@@ -5,6 +5,7 @@
 #include <GLES3/gl3.h>
 
 #include "gl11/Gl11Context.h"
+#include "gl11/Gl11Table.h"
 
 #include <cstdio>
 
@@ -234,6 +235,7 @@ bool StartGl11(char* errorText, int errorSize) {
   glSamplerParameteri(es.sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
   std::memset(es.clearColour, 0, sizeof es.clearColour);
   context.started = true;
+  InstallGlTable(Gl11Table());
   return true;
 }
 
