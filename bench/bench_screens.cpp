@@ -1,10 +1,10 @@
 // Where a drawn frame's time goes on this machine: the whole play and craft
 // frames, the same without tiles or without texture re-uploads, one re-upload
 // of each image, bare per-tile primitives, and the floor (clear plus one quad over the view). Each
-// iteration ends with glFinish so the rasteriser's work is counted.
+// iteration ends with glFinish so the rasteriser's work is counted. Desktop OpenGL, or the GL 1.1
+// layer with QUARN_OFFSCREEN_GL=layer.
 #include <benchmark/benchmark.h>
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include "assets/TextureLists.h"
 #include "platform/InputState.h"
 #include "platform/Offscreen.h"
+#include "platform/OpenGL.h"
 #include "platform/RenderWindow.h"
 #include "screens/Screens.h"
 #include "world/GameState.h"
@@ -30,7 +31,7 @@ void EnsureContext() {
     std::exit(1);
   }
   char error[256] = "";
-  if (!CreateOffscreenContext(800, 600, OffscreenDesktopGl, error, sizeof error)) {
+  if (!CreateOffscreenContext(800, 600, OffscreenGlFromEnvironment(), error, sizeof error)) {
     std::fprintf(stderr, "no offscreen OpenGL context: %s\n", error);
     std::exit(1);
   }

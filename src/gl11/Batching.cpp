@@ -29,28 +29,28 @@ Pass& AddPass() {
   return p;
 }
 
-void AddCorner(const PrimVertex& v, bool textured) {
+void AddCorner(const PrimitiveVertex& v, bool textured) {
   BatchVertex b;
   std::memcpy(b.position, v.position, sizeof b.position);
   std::memcpy(b.colour, v.colour, sizeof b.colour);
   b.texCoord[0] = v.texCoord[0];
   b.texCoord[1] = v.texCoord[1];
   b.textured = textured ? 1.0f : 0.0f;
-  context.triangles.push_back(b);
+  context.primitiveCorners.push_back(b);
 }
 
 void AddTriangle(size_t a, size_t b, size_t c, bool textured) {
-  AddCorner(context.prim[a], textured);
-  AddCorner(context.prim[b], textured);
-  AddCorner(context.prim[c], textured);
+  AddCorner(context.primitive[a], textured);
+  AddCorner(context.primitive[b], textured);
+  AddCorner(context.primitive[c], textured);
 }
 
 // Every triangle keeps the winding its primitive was given in, so culling
 // treats it as GL treats the primitive.
 void Triangulate(bool textured) {
-  const size_t n = context.prim.size();
-  context.triangles.clear();
-  switch (context.primMode) {
+  const size_t n = context.primitive.size();
+  context.primitiveCorners.clear();
+  switch (context.primitiveMode) {
     case GL_TRIANGLE_STRIP:
       // Every other triangle turned round.
       for (size_t i = 0; i + 2 < n; ++i) {
@@ -78,7 +78,7 @@ void PrimitiveBounds(float bounds[4]) {
   const GLint* viewport = context.raster.viewport;
   bounds[0] = bounds[1] = 1e30f;
   bounds[2] = bounds[3] = -1e30f;
-  for (const PrimVertex& v : context.prim) {
+  for (const PrimitiveVertex& v : context.primitive) {
     const float w = v.position[3];
     const float x = (v.position[0] / w * 0.5f + 0.5f) * float(viewport[2]) + float(viewport[0]);
     const float y = (v.position[1] / w * 0.5f + 0.5f) * float(viewport[3]) + float(viewport[1]);
@@ -113,18 +113,18 @@ void BeginPrimitive(GLenum mode) {
     return;
   }
   context.inBegin = true;
-  context.primMode = mode;
-  context.prim.clear();
+  context.primitiveMode = mode;
+  context.primitive.clear();
 }
 
 void AddVertex(float x, float y) {
   if (!context.inBegin) return;  // GL leaves a vertex outside glBegin/glEnd undefined
-  PrimVertex v;
+  PrimitiveVertex v;
   Transform(Mvp(), x, y, v.position);
   std::memcpy(v.colour, context.colour, sizeof v.colour);
   v.texCoord[0] = context.texCoord[0];
   v.texCoord[1] = context.texCoord[1];
-  context.prim.push_back(v);
+  context.primitive.push_back(v);
 }
 
 // The primitive goes into the latest queued draw it can join: the last one, or
@@ -136,9 +136,9 @@ void EndPrimitive() {
     return;
   }
   c.inBegin = false;
-  if (c.prim.size() < 3) return;
+  if (c.primitive.size() < 3) return;
   if (c.queuedCorners >= kQueueLimit) FlushQueue();
-  const bool textured = c.texture2d && TextureComplete();
+  const bool textured = c.texturing && TextureComplete();
   float bounds[4];
   PrimitiveBounds(bounds);
 
@@ -146,7 +146,7 @@ void EndPrimitive() {
   for (size_t k = c.passCount; k > 0 && c.passCount - k < kLookBack; --k) {
     Pass& p = c.passes[k - 1];
     if (p.clear) break;
-    if (Joins(p, c.raster, textured, c.texture)) {
+    if (Joins(p, c.raster, textured, c.defaultTexture)) {
       target = &p;
       break;
     }
@@ -158,7 +158,7 @@ void EndPrimitive() {
     std::memcpy(target->bounds, bounds, sizeof bounds);
   }
   if (textured && !target->textured) {
-    target->texture = c.texture;
+    target->texture = c.defaultTexture;
     target->textured = true;
   }
   for (int k = 0; k < 2; ++k) {
@@ -166,8 +166,8 @@ void EndPrimitive() {
     if (bounds[k + 2] > target->bounds[k + 2]) target->bounds[k + 2] = bounds[k + 2];
   }
   Triangulate(textured);
-  target->corners.insert(target->corners.end(), c.triangles.begin(), c.triangles.end());
-  c.queuedCorners += c.triangles.size();
+  target->corners.insert(target->corners.end(), c.primitiveCorners.begin(), c.primitiveCorners.end());
+  c.queuedCorners += c.primitiveCorners.size();
 }
 
 void QueueClear(GLbitfield mask) {

@@ -1,10 +1,8 @@
-// The ES half: one program, one vertex array, one buffer, one sampler, one
-// texture per image, and a cache of the ES state they were last left in, so a
-// draw sets only what differs. Everything else in the layer reaches ES through
-// the Es* functions here, and only while the layer is started.
-#include <GLES3/gl3.h>
+// The ES half (EsBackend.h): one program, one vertex array, one buffer, one
+// sampler, one texture per image, and what ES was last set to.
+#include "gl11/EsBackend.h"
 
-#include "gl11/Gl11Context.h"
+#include <GLES3/gl3.h>
 
 #include <cstdio>
 
@@ -12,17 +10,23 @@ namespace gl11 {
 
 namespace {
 
+// What EsStart made.
 struct EsObjects {
   GLuint program, vertexArray, vertexBuffer, sampler;
-  // What ES was last set to.
-  RasterState raster;
-  GLuint texture;
-  GLint minFilter, magFilter;
-  float clearColour[4];
-  std::vector<BatchVertex> upload;
 };
 
-EsObjects es;
+// What ES was last set to, so a draw sets only what differs.
+struct EsSettings {
+  RasterState raster;
+  GLuint boundTexture;
+  GLint minFilter, magFilter;
+  float clearColour[4];
+};
+
+EsObjects objects;
+EsSettings lastSet;
+// The corners of every pass of a draw, uploaded at once; kept for its storage.
+std::vector<BatchVertex> uploadCorners;
 
 const char kVertexShader[] = R"(#version 300 es
 layout(location = 0) in vec4 position;
@@ -71,81 +75,158 @@ GLuint CompileShader(GLenum kind, const char* source, char* error, int errorSize
   return 0;
 }
 
-void DeleteEsObjects() {
-  if (es.program) glDeleteProgram(es.program);
-  if (es.vertexBuffer) glDeleteBuffers(1, &es.vertexBuffer);
-  if (es.vertexArray) glDeleteVertexArrays(1, &es.vertexArray);
-  if (es.sampler) glDeleteSamplers(1, &es.sampler);
-  es.program = es.vertexBuffer = es.vertexArray = es.sampler = 0;
+void DeleteObjects() {
+  if (objects.program) glDeleteProgram(objects.program);
+  if (objects.vertexBuffer) glDeleteBuffers(1, &objects.vertexBuffer);
+  if (objects.vertexArray) glDeleteVertexArrays(1, &objects.vertexArray);
+  if (objects.sampler) glDeleteSamplers(1, &objects.sampler);
+  objects = EsObjects();
 }
 
-void EsEnable(GLenum cap, bool on, bool cached) {
-  if (on == cached) return;
+void SetCapability(GLenum cap, bool on) {
   if (on)
     glEnable(cap);
   else
     glDisable(cap);
 }
 
-void EsRaster(const RasterState& r) {
-  if (r == es.raster) return;
-  EsEnable(GL_BLEND, r.blend.on, es.raster.blend.on);
-  if (r.blend.src != es.raster.blend.src || r.blend.dst != es.raster.blend.dst) glBlendFunc(r.blend.src, r.blend.dst);
-  EsEnable(GL_DEPTH_TEST, r.depthTest, es.raster.depthTest);
-  EsEnable(GL_CULL_FACE, r.cullFace, es.raster.cullFace);
-  if (std::memcmp(r.viewport, es.raster.viewport, sizeof r.viewport) != 0)
-    glViewport(r.viewport[0], r.viewport[1], r.viewport[2], r.viewport[3]);
-  es.raster = r;
+void ChangeCapability(GLenum cap, bool on, bool was) {
+  if (on != was) SetCapability(cap, on);
 }
 
-void EsTexture(const TextureState& t) {
-  const GLuint texture = context.images[size_t(t.image)].texture;
-  if (es.texture != texture) {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    es.texture = texture;
+void SetRaster(const RasterState& r) {
+  if (r == lastSet.raster) return;
+  const RasterState& was = lastSet.raster;
+  ChangeCapability(GL_BLEND, r.blend.on, was.blend.on);
+  if (r.blend.src != was.blend.src || r.blend.dst != was.blend.dst) glBlendFunc(r.blend.src, r.blend.dst);
+  ChangeCapability(GL_DEPTH_TEST, r.depthTest, was.depthTest);
+  ChangeCapability(GL_CULL_FACE, r.cullFace, was.cullFace);
+  if (std::memcmp(r.viewport, was.viewport, sizeof r.viewport) != 0)
+    glViewport(r.viewport[0], r.viewport[1], r.viewport[2], r.viewport[3]);
+  lastSet.raster = r;
+}
+
+void SetTexture(const TextureState& t) {
+  if (lastSet.boundTexture != t.esTexture) {
+    glBindTexture(GL_TEXTURE_2D, t.esTexture);
+    lastSet.boundTexture = t.esTexture;
   }
-  if (t.minFilter != es.minFilter) glSamplerParameteri(es.sampler, GL_TEXTURE_MIN_FILTER, t.minFilter);
-  if (t.magFilter != es.magFilter) glSamplerParameteri(es.sampler, GL_TEXTURE_MAG_FILTER, t.magFilter);
-  es.minFilter = t.minFilter;
-  es.magFilter = t.magFilter;
+  if (t.minFilter != lastSet.minFilter) glSamplerParameteri(objects.sampler, GL_TEXTURE_MIN_FILTER, t.minFilter);
+  if (t.magFilter != lastSet.magFilter) glSamplerParameteri(objects.sampler, GL_TEXTURE_MAG_FILTER, t.magFilter);
+  lastSet.minFilter = t.minFilter;
+  lastSet.magFilter = t.magFilter;
 }
 
 }  // namespace
 
+bool EsStart(RasterState& raster, const TextureState& texture, const float clearColour[4], char* error,
+             int errorSize) {
+  GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexShader, error, errorSize);
+  if (!vertex) return false;
+  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error, errorSize);
+  if (!fragment) {
+    glDeleteShader(vertex);
+    return false;
+  }
+  objects.program = glCreateProgram();
+  glAttachShader(objects.program, vertex);
+  glAttachShader(objects.program, fragment);
+  glLinkProgram(objects.program);
+  glDeleteShader(vertex);
+  glDeleteShader(fragment);
+  GLint linked = GL_FALSE;
+  glGetProgramiv(objects.program, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "the layer's program does not link");
+    DeleteObjects();
+    return false;
+  }
+  glUseProgram(objects.program);
+
+  glGenVertexArrays(1, &objects.vertexArray);
+  glBindVertexArray(objects.vertexArray);
+  glGenBuffers(1, &objects.vertexBuffer);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
+  const GLsizei stride = sizeof(BatchVertex);
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, position)));
+  glEnableVertexAttribArray(1);
+  glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, colour)));
+  glEnableVertexAttribArray(2);
+  glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, texCoord)));
+
+  glGenSamplers(1, &objects.sampler);
+  glBindSampler(0, objects.sampler);
+  glActiveTexture(GL_TEXTURE0);
+  // The layer unpacks and packs rows itself.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+
+  // The state the layer starts from, set rather than assumed, with the viewport
+  // the context was made with.
+  SetCapability(GL_BLEND, raster.blend.on);
+  SetCapability(GL_DEPTH_TEST, raster.depthTest);
+  SetCapability(GL_CULL_FACE, raster.cullFace);
+  glDisable(GL_SCISSOR_TEST);
+  glBlendFunc(raster.blend.src, raster.blend.dst);
+  glDepthFunc(GL_LESS);
+  glDepthMask(GL_TRUE);
+  glCullFace(GL_BACK);
+  glFrontFace(GL_CCW);
+  glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+  glClearDepthf(1.0f);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glGetIntegerv(GL_VIEWPORT, raster.viewport);
+  lastSet.raster = raster;
+  lastSet.boundTexture = 0;
+  lastSet.minFilter = texture.minFilter;
+  lastSet.magFilter = texture.magFilter;
+  glSamplerParameteri(objects.sampler, GL_TEXTURE_MIN_FILTER, lastSet.minFilter);
+  glSamplerParameteri(objects.sampler, GL_TEXTURE_MAG_FILTER, lastSet.magFilter);
+  glSamplerParameteri(objects.sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glSamplerParameteri(objects.sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  std::memcpy(lastSet.clearColour, clearColour, sizeof lastSet.clearColour);
+  return true;
+}
+
+void EsStop() { DeleteObjects(); }
+
 void EsDraw(const Pass* passes, size_t count) {
-  es.upload.clear();
-  for (size_t k = 0; k < count; ++k) es.upload.insert(es.upload.end(), passes[k].corners.begin(), passes[k].corners.end());
-  if (!es.upload.empty())
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(es.upload.size() * sizeof(BatchVertex)), es.upload.data(), GL_STREAM_DRAW);
+  uploadCorners.clear();
+  for (size_t k = 0; k < count; ++k)
+    uploadCorners.insert(uploadCorners.end(), passes[k].corners.begin(), passes[k].corners.end());
+  if (!uploadCorners.empty())
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(uploadCorners.size() * sizeof(BatchVertex)), uploadCorners.data(),
+                 GL_STREAM_DRAW);
   size_t first = 0;
   for (size_t k = 0; k < count; ++k) {
     const Pass& p = passes[k];
     if (p.clear) {
-      if (std::memcmp(p.clearColour, es.clearColour, sizeof es.clearColour) != 0) {
+      if (std::memcmp(p.clearColour, lastSet.clearColour, sizeof lastSet.clearColour) != 0) {
         glClearColor(p.clearColour[0], p.clearColour[1], p.clearColour[2], p.clearColour[3]);
-        std::memcpy(es.clearColour, p.clearColour, sizeof es.clearColour);
+        std::memcpy(lastSet.clearColour, p.clearColour, sizeof lastSet.clearColour);
       }
       glClear(p.clearMask);
       continue;
     }
-    EsRaster(p.raster);
-    if (p.textured) EsTexture(p.texture);
+    SetRaster(p.raster);
+    if (p.textured) SetTexture(p.texture);
     glDrawArrays(GL_TRIANGLES, GLint(first), GLsizei(p.corners.size()));
     first += p.corners.size();
   }
 }
 
-GLuint EsNewTexture(const Image& image) {
+GLuint EsNewTexture(int32_t width, int32_t height, const uint8_t* rgba) {
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
-  es.texture = texture;
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
+  lastSet.boundTexture = texture;
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   return texture;
 }
 
 void EsDeleteTexture(GLuint texture) {
-  if (es.texture == texture) es.texture = 0;
+  if (lastSet.boundTexture == texture) lastSet.boundTexture = 0;
   glDeleteTextures(1, &texture);
 }
 
@@ -163,87 +244,3 @@ void EsFlush(bool finish) {
 }
 
 }  // namespace gl11
-
-using namespace gl11;
-
-bool StartGl11(char* errorText, int errorSize) {
-  StopGl11();
-  GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexShader, errorText, errorSize);
-  if (!vertex) return false;
-  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, errorText, errorSize);
-  if (!fragment) {
-    glDeleteShader(vertex);
-    return false;
-  }
-  es.program = glCreateProgram();
-  glAttachShader(es.program, vertex);
-  glAttachShader(es.program, fragment);
-  glLinkProgram(es.program);
-  glDeleteShader(vertex);
-  glDeleteShader(fragment);
-  GLint linked = GL_FALSE;
-  glGetProgramiv(es.program, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    if (errorText && errorSize > 0) std::snprintf(errorText, size_t(errorSize), "the layer's program does not link");
-    DeleteEsObjects();
-    return false;
-  }
-  glUseProgram(es.program);
-
-  glGenVertexArrays(1, &es.vertexArray);
-  glBindVertexArray(es.vertexArray);
-  glGenBuffers(1, &es.vertexBuffer);
-  glBindBuffer(GL_ARRAY_BUFFER, es.vertexBuffer);
-  const GLsizei stride = sizeof(BatchVertex);
-  glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, position)));
-  glEnableVertexAttribArray(1);
-  glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, colour)));
-  glEnableVertexAttribArray(2);
-  glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(BatchVertex, texCoord)));
-
-  glGenSamplers(1, &es.sampler);
-  glBindSampler(0, es.sampler);
-  glActiveTexture(GL_TEXTURE0);
-  // The layer unpacks and packs rows itself.
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-
-  // The ES state the layer starts from, set rather than assumed: GL 1.1's
-  // initial state, with the viewport the context was made with.
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_SCISSOR_TEST);
-  glBlendFunc(GL_ONE, GL_ZERO);
-  glDepthFunc(GL_LESS);
-  glDepthMask(GL_TRUE);
-  glCullFace(GL_BACK);
-  glFrontFace(GL_CCW);
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClearDepthf(1.0f);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glGetIntegerv(GL_VIEWPORT, context.raster.viewport);
-  es.raster = context.raster;
-  es.texture = 0;
-  es.minFilter = context.texture.minFilter;
-  es.magFilter = context.texture.magFilter;
-  glSamplerParameteri(es.sampler, GL_TEXTURE_MIN_FILTER, es.minFilter);
-  glSamplerParameteri(es.sampler, GL_TEXTURE_MAG_FILTER, es.magFilter);
-  glSamplerParameteri(es.sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glSamplerParameteri(es.sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  std::memset(es.clearColour, 0, sizeof es.clearColour);
-  context.started = true;
-  return true;
-}
-
-void StopGl11() {
-  if (context.started) {
-    // What is queued is dropped, undrawn, as with a context that goes.
-    context.passCount = 0;
-    for (Image& i : context.images)
-      if (i.texture) glDeleteTextures(1, &i.texture);
-    DeleteEsObjects();
-  }
-  ResetState();
-}

@@ -2,9 +2,9 @@
 // the browser, an ES 3 context natively), so the drawing code runs unchanged
 // where only ES exists.
 //
-// How to use it: fill the game's OpenGL table with the layer (FillGl11Table,
-// gl11/Gl11Table.h) and draw through the table as usual (platform/OpenGL.h).
-// Each call glName below is the layer's Gl11Name; the names differ from ES's
+// How to use it: start the layer in the context (StartGl11), which installs it
+// as the game's OpenGL table (gl11/GlTable.h), and draw through the table as
+// usual (platform/OpenGL.h). Each call glName below is the layer's Gl11Name; the names differ from ES's
 // own, so nothing clashes with libGLESv2's symbols. The layer's private header,
 // Gl11Context.h, says which of its files holds what.
 //
@@ -19,7 +19,8 @@
 //
 // Lifecycle, per context:
 //   1. make the context current, then StartGl11(): every GL 1.1 state takes its
-//      initial value (GL's, not ES's), there are no display lists;
+//      initial value (GL's, not ES's), there are no display lists, and the
+//      game's gl* calls come to the layer;
 //   2. draw with the gl* calls; before presenting a frame (a buffer swap, or
 //      handing the turn back to the browser) call glFlush() or glFinish(): the
 //      draws of a frame are queued and reach ES only at a flush, a glReadPixels,
@@ -77,9 +78,11 @@
 #include "gl11/GlTypes.h"
 
 // After an ES 3 context has been made current: builds the layer's program and
-// buffers and puts every GL 1.1 state to its initial value. On failure returns
-// false, with a one-line reason in `error` when one is given (the context lacks
-// ES 3, a shader did not compile), and the layer stays stopped: nothing is drawn.
+// buffers, puts every GL 1.1 state to its initial value and installs the
+// layer's OpenGL table (each glName to Gl11Name). On failure returns false,
+// with a one-line reason in `error` when one is given (the context lacks ES 3,
+// a shader did not compile), and the layer stays stopped: nothing is drawn, and
+// the installed table is left as it was.
 bool StartGl11(char* error = nullptr, int errorSize = 0);
 // Before the context is released or destroyed, with it still current: deletes
 // the layer's ES objects, every display list and image. Safe to call when the

@@ -2,17 +2,20 @@
 // layer (and its context-free unit tests); the drawing code sees GL11.h only.
 //
 // One Context holds every GL 1.1 state of the one current context, the display
-// lists and images, and the queue of draws waiting for ES. Only EsBackend.cpp
-// includes ES headers and calls ES, and only while `started` is true: without
-// StartGl11 every state, list, image and batch is still kept, so all but the
-// ES half runs and can be tested without any context.
+// lists and images, and the queue of draws waiting for ES. Only the ES half
+// (EsBackend.h) calls ES, and only while `started` is true: without StartGl11
+// every state, list, image and batch is still kept, so all but the ES half
+// runs and can be tested without any context.
 //
-// The files: Matrices.cpp (the transform, pure), Batching.cpp (immediate mode,
-// triangles and the queue), Lists.cpp (recording and calling display lists),
-// Pixels.cpp (images, uploads and read-back), GL11.cpp (the context and the
-// state commands), EsBackend.cpp (the ES half).
+// The files: GL11.cpp (the context, starting and stopping, the gets), State.cpp
+// (what the state commands do), Matrices.cpp (the transform, pure), Lists.cpp
+// (the commands: made, recorded into display lists or run), Batching.cpp
+// (immediate mode, triangles and the queue), Images.cpp (every image's life),
+// Pixels.cpp (uploads, texture parameters and read-back), EsBackend.cpp (the ES
+// half, a leaf).
 #pragma once
 
+#include "gl11/EsBackend.h"
 #include "gl11/GL11.h"
 
 #include <cstddef>
@@ -31,51 +34,15 @@ struct Matrix {
   float m[16];
 };
 
-// The blend enable and function: what GL_COLOR_BUFFER_BIT saves besides the
-// clear colour.
-struct BlendState {
-  bool on;
-  GLenum src, dst;
-};
-
-// The fixed-function state an ES draw is made under. Kept as one value by the
-// context, each queued draw and the ES cache, so it is copied and compared whole.
-struct RasterState {
-  BlendState blend;
-  bool depthTest, cullFace;
-  GLint viewport[4];
-};
-
-inline bool operator==(const BlendState& a, const BlendState& b) {
-  return a.on == b.on && a.src == b.src && a.dst == b.dst;
-}
-inline bool operator==(const RasterState& a, const RasterState& b) {
-  return a.blend == b.blend && a.depthTest == b.depthTest && a.cullFace == b.cullFace &&
-         std::memcmp(a.viewport, b.viewport, sizeof a.viewport) == 0;
-}
-inline bool operator!=(const RasterState& a, const RasterState& b) { return !(a == b); }
-
-// The default texture as a draw samples it: the image in force (an index into
-// Context::images, -1 for none) and its filters. The wraps are always GL_REPEAT.
-struct TextureState {
-  int image;
-  GLint minFilter, magFilter;
-};
-
-inline bool operator==(const TextureState& a, const TextureState& b) {
-  return a.image == b.image && a.minFilter == b.minFilter && a.magFilter == b.magFilter;
-}
-inline bool operator!=(const TextureState& a, const TextureState& b) { return !(a == b); }
-
 // An uploaded image: RGBA bytes bottom row first, as GL keeps level 0, and its ES
 // texture (0 while the layer is not started). Held by the lists that recorded it
-// and by the default texture while it is the image in force.
+// and by the default texture while it is the image in force; `holders` counts them.
 struct Image {
   int32_t width = 0, height = 0;
   std::vector<uint8_t> rgba;
-  GLuint texture = 0;
-  int refs = 0;
-  bool live = false;
+  GLuint esTexture = 0;
+  int holders = 0;
+  bool inUse = false;  // false: a free slot
 };
 
 enum class Op : uint8_t {
@@ -84,12 +51,12 @@ enum class Op : uint8_t {
   TexImage, TexParameter, Error
 };
 
-// One command, run at once or recorded in a list. u[] holds enums, names and
-// integers, f[] floats.
+// One command, run at once or recorded in a list: its enums, names and
+// integers, and its floats, in the order of the call's arguments.
 struct Command {
   Op op;
-  uint32_t u[4];
-  float f[6];
+  uint32_t ints[4];
+  float floats[6];
 };
 
 struct List {
@@ -105,31 +72,10 @@ struct AttribFrame {
 
 // A vertex of the primitive between glBegin and glEnd: clip position and the
 // current colour and texture coordinate it was given with.
-struct PrimVertex {
+struct PrimitiveVertex {
   float position[4];
   float colour[4];
   float texCoord[2];
-};
-
-// A triangle corner as the shader takes it: a PrimVertex and whether its
-// primitive is textured.
-struct BatchVertex {
-  float position[4];
-  float colour[4];
-  float texCoord[2];
-  float textured;
-};
-
-// A queued clear, or a queued draw of triangles.
-struct Pass {
-  bool clear;
-  GLbitfield clearMask;
-  float clearColour[4];
-  RasterState raster;
-  bool textured;         // whether any of its triangles is
-  TextureState texture;  // meaningful only when textured
-  float bounds[4];       // window x0, y0, x1, y1 of its triangles, widened by a pixel
-  std::vector<BatchVertex> corners;
 };
 
 struct Context {
@@ -138,7 +84,7 @@ struct Context {
 
   float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
   float texCoord[2] = {0.0f, 0.0f};
-  bool texture2d = false;
+  bool texturing = false;  // GL_TEXTURE_2D
   RasterState raster = {{false, GL_ONE, GL_ZERO}, false, false, {0, 0, 0, 0}};
   float clearColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
   GLint unpackAlignment = 4, packAlignment = 4;
@@ -155,31 +101,48 @@ struct Context {
   std::vector<List> lists;  // indexed by name; 0 is never a list
   GLuint listBase = 0;
   bool compiling = false;
-  GLuint compileName = 0;
-  std::vector<Command> compileCommands;
-  int callDepth = 0;
+  GLuint compilingList = 0;
+  std::vector<Command> compiledCommands;
+  int listCallDepth = 0;
 
   std::vector<Image> images;
-  TextureState texture = {-1, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR};
+  TextureState defaultTexture = {-1, 0, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR};  // texture name 0
 
   bool inBegin = false;
-  GLenum primMode = GL_QUADS;
-  std::vector<PrimVertex> prim;
+  GLenum primitiveMode = GL_QUADS;
+  std::vector<PrimitiveVertex> primitive;
 
   std::vector<Pass> passes;  // the first passCount are queued; the rest keep their storage
   size_t passCount = 0;
   size_t queuedCorners = 0;
-  std::vector<BatchVertex> triangles;  // the primitive being queued
+  std::vector<BatchVertex> primitiveCorners;  // the primitive being queued, as triangles
 };
 
 extern Context context;
 
-// --- GL11.cpp: the context and the state commands ---
+// --- GL11.cpp: the context ---
 void SetError(GLenum e);
 // Every state to GL's initial value; no lists, no images, nothing queued.
 void ResetState();
-// Runs one command, whether it comes from a list or straight from the caller.
-void Run(const Command& c);
+
+// --- State.cpp: what the state commands do, each as GL 1.1 does it ---
+// The flag glEnable(cap) sets; null for a cap the layer does not have.
+bool* Capability(GLenum cap);
+void SetCapability(GLenum cap, bool on);
+void SetBlendFunc(GLenum sfactor, GLenum dfactor);
+void SetClearColour(const float rgba[4]);
+void SetViewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void Clear(GLbitfield mask);
+void PushAttrib(GLbitfield mask);
+void PopAttrib();
+// On the matrix glMatrixMode chose.
+void SetMatrixMode(GLenum mode);
+void LoadIdentityMatrix();
+void PushMatrix();
+void PopMatrix();
+void OrthoMatrix(float left, float right, float bottom, float top, float zNear, float zFar);
+void TranslateMatrix(float x, float y, float z);
+void ScaleMatrix(float x, float y, float z);
 // Projection x modelview, recomputed only after a change.
 const Matrix& Mvp();
 
@@ -194,6 +157,12 @@ void Scale(Matrix& m, float x, float y, float z);
 // The clip position of vertex (x, y, 0, 1).
 void Transform(const Matrix& m, float x, float y, float clip[4]);
 
+// --- Lists.cpp: the commands ---
+Command MakeCommand(Op op, uint32_t int0 = 0, uint32_t int1 = 0);
+Command MakeFloatCommand(Op op, float float0, float float1 = 0.0f, float float2 = 0.0f, float float3 = 0.0f);
+// Records the command into the list being compiled, or runs it.
+void Submit(const Command& command);
+
 // --- Batching.cpp: immediate mode and the queue ---
 void BeginPrimitive(GLenum mode);
 void AddVertex(float x, float y);
@@ -204,35 +173,29 @@ void QueueClear(GLbitfield mask);
 // Sends what is queued to ES (drops it when the layer is not started).
 void FlushQueue();
 
-// --- Lists.cpp ---
-Command Make(Op op, uint32_t u0 = 0, uint32_t u1 = 0);
-Command MakeF(Op op, float f0, float f1 = 0.0f, float f2 = 0.0f, float f3 = 0.0f);
-// Records the command into the list being compiled, or runs it.
-void Submit(const Command& c);
-void CallList(GLuint name);
-// Drops a list's commands and what they hold.
-void ReleaseCommands(std::vector<Command>& commands);
-
-// --- Pixels.cpp ---
+// --- Images.cpp: every image's life ---
+// A new image of `rgba` (taken over), with its ES texture while the layer is
+// started; held by nothing yet.
+int AddImage(int32_t width, int32_t height, std::vector<uint8_t>& rgba);
+// Runs or records the upload of a new image: the list being compiled, or the
+// default texture once the upload runs, then holds it.
+void SubmitUpload(int image);
 void Retain(int image);
+// Drops a hold; the last one frees the image and its ES texture.
 void Release(int image);
 // The image the default texture now holds (a recorded upload running).
 void BindImage(int image);
+// Drops a list's commands and the images they hold.
+void ReleaseCommands(std::vector<Command>& commands);
+// As the layer stops: every image's ES texture goes (the images go with the reset).
+void DeleteEsTextures();
+
+// --- Pixels.cpp: uploads, texture parameters and read-back ---
 void SetTexParameter(GLenum pname, GLint param);
 // Whether draws sample the default texture: an image, and a filter that needs no mipmaps.
 bool TextureComplete();
 // RGBA bytes, rows without padding, into `pixels` as `format` (GL_RGB or GL_RGBA)
 // with rows padded to the GL_PACK_ALIGNMENT.
 void WritePixels(const uint8_t* rgba, GLsizei width, GLsizei height, GLenum format, GLvoid* pixels);
-
-// --- EsBackend.cpp: called only while context.started ---
-// Draws the queued passes, all their corners in one upload.
-void EsDraw(const Pass* passes, size_t count);
-GLuint EsNewTexture(const Image& image);
-void EsDeleteTexture(GLuint texture);
-// RGBA bytes, bottom row first, without padding.
-void EsReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, uint8_t* rgba);
-GLenum EsError();
-void EsFlush(bool finish);
 
 }  // namespace gl11

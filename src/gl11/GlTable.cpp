@@ -38,9 +38,17 @@ constexpr GlTable unfilledTable = {
 #undef QUARN_GL_UNFILLED
 };
 
+GlTable installed = unfilledTable;
+
 }  // namespace
 
-GlTable glTable = unfilledTable;
+const GlTable& glTable = installed;
+
+GlTable InstallGlTable(const GlTable& table) {
+  const GlTable previous = installed;
+  installed = table;
+  return previous;
+}
 
 bool FillGlTableFrom(GlTable& table, GlLookup lookup, const char** missing) {
   GlTable filled;

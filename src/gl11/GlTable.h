@@ -1,13 +1,15 @@
 // The one way the game reaches OpenGL: a table with an entry per call of
 // GlCalls.h. The drawing code calls glBegin(...) and the other names as usual;
-// platform/OpenGL.h maps them onto `glTable`. Whichever OpenGL serves the calls
-// fills the table, in one place each:
+// platform/OpenGL.h maps them onto `glTable`, the installed table, which only
+// InstallGlTable changes. Whichever OpenGL serves the calls installs its table,
+// in one place each:
 //   - the system's OpenGL, looked up by name (FillGlTableFrom): opengl32 on
 //     Windows, the render thread's own table on Linux, the offscreen contexts;
-//   - the GL 1.1 layer on OpenGL ES 3 / WebGL 2 (gl11/Gl11Table.h);
-//   - the Linux render thread's queue (platform/sdl/RenderQueue.h).
-// Before any filling, each entry ends the program naming its call: a frame
-// cannot silently go blank because nothing serves it.
+//   - the GL 1.1 layer on OpenGL ES 3 / WebGL 2, as it starts (StartGl11,
+//     gl11/GL11.h);
+//   - the Linux render thread's queue (QueuedGlTable, platform/sdl/RenderQueue.h).
+// Before anything is installed, each entry ends the program naming its call: a
+// frame cannot silently go blank because nothing serves it.
 #pragma once
 
 #include "gl11/GlCalls.h"
@@ -25,7 +27,13 @@ struct GlTable {
 #undef QUARN_GL_TABLE_ENTRY
 };
 
-extern GlTable glTable;
+// The installed table, read-only: every gl* call of the drawing code goes
+// through it.
+extern const GlTable& glTable;
+
+// Makes `table` the installed one and returns the one it replaces, so whoever
+// swaps tables for a while (a test) puts the previous one back with the same call.
+GlTable InstallGlTable(const GlTable& table);
 
 // Looks an entry point up by its name ("glBegin"); null when there is none.
 using GlLookup = void* (*)(const char* name);

@@ -1,33 +1,22 @@
-// Images, uploads and read-back. There are no texture objects: an upload makes
-// a new image for the default texture (name 0), kept on the CPU as RGBA bytes,
-// bottom row first, and in an ES texture of its own while the layer is
-// started. Rows in the caller's memory are padded to the unpack alignment on
-// upload and to the pack alignment on read-back, as GL pads them.
+// Uploads, texture parameters and read-back. There are no texture objects: an
+// upload makes a new image for the default texture (name 0), kept on the CPU
+// as RGBA bytes, bottom row first, and in an ES texture of its own while the
+// layer is started (Images.cpp). Rows in the caller's memory are padded to the
+// unpack alignment on upload and to the pack alignment on read-back, as GL
+// pads them.
 #include "gl11/Gl11Context.h"
 
 namespace gl11 {
 
 namespace {
 
-int NewImage() {
-  std::vector<Image>& images = context.images;
-  for (size_t k = 0; k < images.size(); ++k)
-    if (!images[k].live) {
-      images[k].live = true;
-      return int(k);
-    }
-  images.emplace_back();
-  images.back().live = true;
-  return int(images.size() - 1);
-}
-
 size_t RowStride(GLsizei width, int components, GLint alignment) {
   const size_t rowBytes = size_t(width) * size_t(components);
   return (rowBytes + size_t(alignment) - 1) / size_t(alignment) * size_t(alignment);
 }
 
-// Validates an upload and, when it is good, turns it into a new image (with its
-// ES texture). Returns the image, or -1 with `failure` set.
+// Validates an upload and, when it is good, turns it into a new image. Returns
+// the image, or -1 with `failure` set.
 int MakeImage(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border,
               GLenum format, GLenum type, const GLvoid* pixels, GLenum& failure) {
   failure = GL_NO_ERROR;
@@ -39,16 +28,12 @@ int MakeImage(GLenum target, GLint level, GLint internalFormat, GLsizei width, G
     failure = GL_INVALID_VALUE;
     return -1;
   }
-  const int image = NewImage();
-  Image& i = context.images[size_t(image)];
-  i.width = width;
-  i.height = height;
-  i.rgba.assign(size_t(width) * size_t(height) * 4, 0);
+  std::vector<uint8_t> rgba(size_t(width) * size_t(height) * 4, 0);
   const int components = format == GL_RGB ? 3 : 4;
   const size_t stride = RowStride(width, components, context.unpackAlignment);
   const uint8_t* source = static_cast<const uint8_t*>(pixels);
   for (int32_t y = 0; y < height; ++y) {
-    uint8_t* out = &i.rgba[size_t(y) * size_t(width) * 4];
+    uint8_t* out = &rgba[size_t(y) * size_t(width) * 4];
     const uint8_t* in = source ? source + size_t(y) * stride : nullptr;
     for (int32_t x = 0; x < width; ++x, out += 4) {
       // No data leaves the texels undefined in GL: here black, and opaque when
@@ -64,8 +49,7 @@ int MakeImage(GLenum target, GLint level, GLint internalFormat, GLsizei width, G
       out[3] = components == 4 ? p[3] : 255;
     }
   }
-  if (context.started && width > 0 && height > 0) i.texture = EsNewTexture(i);
-  return image;
+  return AddImage(width, height, rgba);
 }
 
 bool ValidTexParameter(GLenum pname, GLint param) {
@@ -84,33 +68,13 @@ bool ValidReadFormat(GLenum format, GLenum type) {
 
 }  // namespace
 
-void Retain(int image) {
-  if (image >= 0) ++context.images[size_t(image)].refs;
-}
-
-void Release(int image) {
-  if (image < 0) return;
-  Image& i = context.images[size_t(image)];
-  if (--i.refs > 0) return;
-  // Queued draws may still sample it.
-  FlushQueue();
-  if (context.started && i.texture != 0) EsDeleteTexture(i.texture);
-  i = Image();
-}
-
-void BindImage(int image) {
-  Retain(image);
-  Release(context.texture.image);
-  context.texture.image = image;
-}
-
 void SetTexParameter(GLenum pname, GLint param) {
-  if (pname == GL_TEXTURE_MIN_FILTER) context.texture.minFilter = param;
-  if (pname == GL_TEXTURE_MAG_FILTER) context.texture.magFilter = param;
+  if (pname == GL_TEXTURE_MIN_FILTER) context.defaultTexture.minFilter = param;
+  if (pname == GL_TEXTURE_MAG_FILTER) context.defaultTexture.magFilter = param;
 }
 
 bool TextureComplete() {
-  const TextureState& t = context.texture;
+  const TextureState& t = context.defaultTexture;
   if (t.image < 0) return false;
   const Image& i = context.images[size_t(t.image)];
   if (i.width == 0 || i.height == 0) return false;
@@ -139,23 +103,18 @@ void Gl11TexImage2D(GLenum target, GLint level, GLint internalformat, GLsizei wi
   GLenum failure = GL_NO_ERROR;
   const int image = MakeImage(target, level, internalformat, width, height, border, format, type, pixels, failure);
   if (image < 0) {
-    Submit(Make(Op::Error, failure));
+    Submit(MakeCommand(Op::Error, failure));
     return;
   }
-  // A list that records the upload holds the image, and so does the default
-  // texture once the upload runs; held here for the call, it goes when neither does.
-  Retain(image);
-  if (context.compiling) Retain(image);
-  Submit(Make(Op::TexImage, uint32_t(image)));
-  Release(image);
+  SubmitUpload(image);
 }
 
 void Gl11TexParameteri(GLenum target, GLenum pname, GLint param) {
   if (target != GL_TEXTURE_2D || !ValidTexParameter(pname, param)) {
-    Submit(Make(Op::Error, GL_INVALID_ENUM));
+    Submit(MakeCommand(Op::Error, GL_INVALID_ENUM));
     return;
   }
-  Submit(Make(Op::TexParameter, pname, uint32_t(param)));
+  Submit(MakeCommand(Op::TexParameter, pname, uint32_t(param)));
 }
 
 void Gl11GetTexParameteriv(GLenum target, GLenum pname, GLint* params) {
@@ -164,8 +123,8 @@ void Gl11GetTexParameteriv(GLenum target, GLenum pname, GLint* params) {
     return;
   }
   switch (pname) {
-    case GL_TEXTURE_MIN_FILTER: *params = context.texture.minFilter; return;
-    case GL_TEXTURE_MAG_FILTER: *params = context.texture.magFilter; return;
+    case GL_TEXTURE_MIN_FILTER: *params = context.defaultTexture.minFilter; return;
+    case GL_TEXTURE_MAG_FILTER: *params = context.defaultTexture.magFilter; return;
     case GL_TEXTURE_WRAP_S:
     case GL_TEXTURE_WRAP_T: *params = GL_REPEAT; return;
     default: SetError(GL_INVALID_ENUM); return;
@@ -177,7 +136,7 @@ void Gl11GetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLint*
     SetError(GL_INVALID_ENUM);
     return;
   }
-  const int image = context.texture.image;
+  const int image = context.defaultTexture.image;
   const Image* i = level == 0 && image >= 0 ? &context.images[size_t(image)] : nullptr;
   switch (pname) {
     case GL_TEXTURE_WIDTH: *params = i ? i->width : 0; return;
@@ -191,8 +150,8 @@ void Gl11GetTexImage(GLenum target, GLint level, GLenum format, GLenum type, GLv
     SetError(GL_INVALID_ENUM);
     return;
   }
-  if (level != 0 || context.texture.image < 0) return;
-  const Image& i = context.images[size_t(context.texture.image)];
+  if (level != 0 || context.defaultTexture.image < 0) return;
+  const Image& i = context.images[size_t(context.defaultTexture.image)];
   WritePixels(i.rgba.data(), i.width, i.height, format, pixels);
 }
 

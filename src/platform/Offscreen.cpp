@@ -10,7 +10,6 @@
 #include "platform/OpenGL.h"
 #ifdef QUARN_OFFSCREEN_LAYER
 #include "gl11/GL11.h"
-#include "gl11/Gl11Table.h"
 #endif
 
 namespace {
@@ -87,16 +86,17 @@ bool CreateOffscreenContext(int32_t width, int32_t height, OffscreenGl kind, cha
       return false;
     }
     layerStarted = true;
-    FillGl11Table(glTable);
     return true;
   }
 #endif
   const char* missing = nullptr;
-  if (!FillGlTableFrom(glTable, LookUpDesktopGl, &missing)) {
+  GlTable desktopGl;
+  if (!FillGlTableFrom(desktopGl, LookUpDesktopGl, &missing)) {
     if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "the OpenGL library lacks %s", missing);
     DestroyOffscreenContext();
     return false;
   }
+  InstallGlTable(desktopGl);
   return true;
 }
 

@@ -2,13 +2,11 @@
 // the link keeps all of its ES calls and one that WebGL 2 lacks is an undefined
 // symbol. Never run.
 #include "gl11/GL11.h"
-#include "gl11/Gl11Table.h"
 #include "platform/OpenGL.h"
 
 int main() {
   char error[128];
   if (!StartGl11(error, sizeof error)) return 1;
-  FillGl11Table(glTable);
   const GLubyte texels[4] = {1, 2, 3, 4};
   const GLbyte text[2] = {33, 34};
   GLint i[16];

@@ -103,13 +103,13 @@ class RenderQueueTest : public ::testing::Test {
     calls.clear();
     nextListName = 41;
     ASSERT_TRUE(StartRenderQueue(&recording, ringBytes));
-    FillQueuedGlTable(glTable);
+    replaced = InstallGlTable(QueuedGlTable());
   }
   void TearDown() override {
     StopRenderQueue();
-    glTable = before;
+    InstallGlTable(replaced);
   }
-  const GlTable before = glTable;
+  GlTable replaced = glTable;
 };
 
 TEST_F(RenderQueueTest, CallsRunInOrderWithTheirArgumentsAndAnswersComeBack) {
@@ -210,7 +210,7 @@ TEST_F(RenderQueueTest, AnExitOnTheRenderThreadWhileTheMainThreadWaitsEndsThePro
   ASSERT_GE(child, 0);
   if (child == 0) {
     if (!StartRenderQueue(&recording)) _exit(3);
-    FillQueuedGlTable(glTable);
+    InstallGlTable(QueuedGlTable());
     glClear(GL_COLOR_BUFFER_BIT);
     RunOnRenderThread(ExitOnTheRenderThread);
     _exit(2);  // the wait came back although its call never finished

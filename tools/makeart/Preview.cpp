@@ -5,11 +5,11 @@
 #include "assets/FontUnit.h"
 #include "assets/TextureLists.h"
 #include "platform/Offscreen.h"
+#include "platform/OpenGL.h"
 #include "platform/RenderWindow.h"
 #include "screens/ScreenParts.h"
 #include "world/GameState.h"
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <cstdint>

@@ -273,12 +273,14 @@ void StopAtExit() {
 
 }  // namespace
 
-void FillQueuedGlTable(GlTable& table) {
+GlTable QueuedGlTable() {
+  GlTable table;
 #define QUARN_QUEUED_ENTRY(Result, Name, Parameters, Arguments) table.Name = &QueuedCall<&GlTable::Name>::Call;
   QUARN_GL_CALLS(QUARN_QUEUED_ENTRY)
 #undef QUARN_QUEUED_ENTRY
   table.Color3fv = QueuedColor3fv;
   table.CallLists = QueuedCallLists;
+  return table;
 }
 
 bool StartRenderQueue(const GlTable* calls, uint64_t bytes) {

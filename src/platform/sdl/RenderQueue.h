@@ -30,7 +30,7 @@ bool RenderQueueRunning();
 // pointer waits until it has run, except glColor3fv and glCallLists, whose
 // arrays are copied into the queue. While no thread runs, calls do nothing (and
 // return zero), as calls without a current context do.
-void FillQueuedGlTable(GlTable& table);
+GlTable QueuedGlTable();
 
 // Runs `work` on the thread after everything queued before it, and waits.
 void RunOnRenderThread(void (*work)());

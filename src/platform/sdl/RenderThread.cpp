@@ -67,7 +67,7 @@ bool StartRenderThread(SDL_Window* window) {
     SDL_SetError("cannot start the render thread");
     return false;
   }
-  FillQueuedGlTable(glTable);
+  InstallGlTable(QueuedGlTable());
   return true;
 }
 

@@ -8,8 +8,6 @@
 #include <cstdio>
 
 #include "gl11/GL11.h"
-#include "gl11/Gl11Table.h"
-#include "platform/OpenGL.h"
 #include "platform/web/WebWindow.h"
 
 namespace {
@@ -45,7 +43,6 @@ bool CreateOffscreenContext(int32_t width, int32_t height, OffscreenGl, char* er
     DestroyOffscreenContext();
     return false;
   }
-  FillGl11Table(glTable);
   return true;
 }
 

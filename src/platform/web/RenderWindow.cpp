@@ -10,7 +10,6 @@
 #include <cstdio>
 
 #include "gl11/GL11.h"
-#include "gl11/Gl11Table.h"
 #include "platform/Messages.h"
 #include "platform/OpenGL.h"
 #include "platform/PlatformEvents.h"
@@ -196,7 +195,6 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
     return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
   }
-  FillGl11Table(glTable);
   resizeViewHook = ResizeView;
   contextLost = false;
   contextRestored = false;

@@ -29,8 +29,6 @@ void* LookUpOpenGl32(const char* name) {
   return openGl32 ? reinterpret_cast<void*>(GetProcAddress(openGl32, name)) : nullptr;
 }
 
-bool openGlFilled = false;
-
 }  // namespace
 
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
@@ -109,8 +107,10 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
 
   // 10-11. Size messages reach the view through the window procedure from here
   // on, when there is a context for it.
-  if (!openGlFilled) openGlFilled = FillGlTableFrom(glTable, LookUpOpenGl32);
-  if (!openGlFilled) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+  GlTable openGl32;
+  if (!FillGlTableFrom(openGl32, LookUpOpenGl32))
+    return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
+  InstallGlTable(openGl32);
   hRC = wglCreateContext(hDC);
   if (!hRC) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
   if (!wglMakeCurrent(hDC, hRC)) return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
