@@ -18,10 +18,12 @@
 #include <cstring>
 
 #include "platform/Messages.h"
+#include "platform/OpenGL.h"
 #include "platform/WindowProc.h"
-#include "platform/sdl/X11Input.h"
 #include "platform/sdl/RenderThread.h"
+#include "platform/sdl/WaylandDisplay.h"
 #include "platform/sdl/X11Display.h"
+#include "platform/sdl/X11Input.h"
 
 SDL_Window* gameWindow = nullptr;
 uint32_t gameWindowId = 0;
@@ -64,6 +66,13 @@ bool RequestPixelFormat(int32_t bits) {
   failures += SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, bits) != 0;
   failures += SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16) != 0;
   return failures == 0;
+}
+
+// A Wayland compositor shows a window, and so may make it the active one,
+// only once the window has a frame; and the game draws only while active.
+void PresentClearedFrame() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  PresentWindowFrame();
 }
 
 }  // namespace
@@ -143,6 +152,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // 7. The handle the window's events and drawing go by.
   gameWindowId = SDL_GetWindowID(gameWindow);
   if (gameWindowId == 0) return FailOpen("Unable to get a device context!", fullScreen);
+  const bool onWayland = NoteWindowCompositor(gameWindow);
 
   // 8-9. The format found, and a window that took it.
   if (!formatFound) return FailOpen("Unable to find a suitable pixel format", fullScreen);
@@ -161,6 +171,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // The guard notes the desktop's mode first, in case the game dies in ours.
   if (fullScreen) GuardDisplayMode();
   SDL_ShowWindow(gameWindow);
+  if (onWayland) PresentClearedFrame();
   SDL_RaiseWindow(gameWindow);
   SDL_SetWindowInputFocus(gameWindow);
   // The application becomes the active one as its window comes to the front.
@@ -204,6 +215,7 @@ void CloseRenderWindow(bool fullScreen) {
 
   // 6. Handles are cleared after every release, so the close on a later failed
   // open never meets this window again.
+  ForgetWindowCompositor();
   if (gameWindow) {
     if (SDL_GetWindowID(gameWindow) == 0) ShowError("Unable to destroy window!");
     else SDL_DestroyWindow(gameWindow);
