@@ -35,11 +35,12 @@ command -v npm >/dev/null 2>&1 || web+=(npm)
 # libgles-dev: the GL 1.1 layer's native build and its render tests draw on
 # OpenGL ES 3; libxdamage-dev, libxtst-dev: the frame counter of the e2e cases
 # and the benchmarks (bench/present-rate.sh), which also presses keys.
-# weston (nested in Xvfb), mutter (headless, as GNOME runs), xwayland,
-# dbus-daemon (dbus-run-session): the cases of the Wayland desktops.
+# weston (nested in Xvfb) with the decorations' close box SDL gets from
+# libdecor (libdecor-0-plugin-1-cairo), mutter (headless, as GNOME runs),
+# xwayland, dbus-daemon (dbus-run-session): the cases of the Wayland desktops.
 test=("${package[@]}" "${windows[@]}" "${web[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
       libgles-dev xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream
-      lintian libxdamage-dev libxtst-dev weston mutter xwayland dbus-daemon)
+      lintian libxdamage-dev libxtst-dev weston libdecor-0-plugin-1-cairo mutter xwayland dbus-daemon)
 
 case "$want" in
   play) packages=("${play[@]}") ;;
