@@ -16,6 +16,7 @@
 # Xwayland, and the game an X client of that Xwayland, driven by the X tools.
 
 WESTON_SOCKET=quarn-e2e
+WESTON_SIZE=800x600  # of its one output
 WESTON_PID=""
 WINDOWS_SEEN=0  # game windows found so far (weston)
 
@@ -54,7 +55,7 @@ use_weston() {
     # repeat (as on the Xvfb): a held F1 would toggle again.
     printf '%s\n' '[core]' 'idle-time=0' '[shell]' 'panel-position=none' 'background-image=' \
       'background-color=0xffff00ff' '[keyboard]' 'repeat-rate=0' >"$T/weston.ini"
-    weston --backend=x11-backend.so --width=800 --height=600 --use-pixman --config="$T/weston.ini" \
+    weston --backend=x11-backend.so --width="${WESTON_SIZE%x*}" --height="${WESTON_SIZE#*x}" --use-pixman --config="$T/weston.ini" \
       --socket="$WESTON_SOCKET" --log="$T/weston.log" >/dev/null 2>&1 &
     WESTON_PID=$!
     for _ in $(seq 200); do
@@ -101,19 +102,20 @@ use_weston() {
 
   # The game covers the whole output, from (0, 0): no background at its corners.
   expect_geometry() {
-    local corner
+    local corner right=$(( ${WESTON_SIZE%x*} - 1 )) bottom=$(( ${WESTON_SIZE#*x} - 1 ))
     shoot
-    for corner in "0 0" "799 0" "0 599" "799 599"; do
+    for corner in "0 0" "$right 0" "0 $bottom" "$right $bottom"; do
       near "$(rgb $corner)" 255 0 255 && fail "the desktop shows at ($corner): the game does not cover the output"
     done
     return 0
   }
 
   # Full screen is asked of the compositor, which answers with the whole
-  # 800 x 600 output; a window never asks it.
+  # output; a window never asks it.
   expect_full_screen() {
     asked_since_open '\.set_fullscreen\(' || fail "the window did not ask for full screen"
-    asked_since_open 'xdg_toplevel@[0-9]+\.configure\(800, 600, ' || fail "the compositor did not make the window 800 x 600"
+    asked_since_open "xdg_toplevel@[0-9]+\\.configure\\(${WESTON_SIZE%x*}, ${WESTON_SIZE#*x}, " ||
+      fail "the compositor did not give the window its $WESTON_SIZE output"
   }
   expect_desktop_mode() {
     ! asked_since_open '\.set_fullscreen\(' || fail "the window asked for full screen after leaving it"
@@ -146,6 +148,26 @@ use_weston() {
     kill -INT "$GAME_PID"
     wait_exit 10
     [ "$STATUS" = 0 ] || fail "status $STATUS after SIGINT, wanted 0"
+  }
+
+  # Where the compositor cannot scale an 800 x 600 frame to its output (SDL
+  # offers the mode only with the viewporter; here its emulated modes are
+  # off), full screen is the output's own size: the scene at its scale from
+  # the top-left corner, the background beyond, the pointer still on what is
+  # drawn under it.
+  case_fullscreen_unscaled() {
+    WESTON_SIZE=960x720
+    start_xvfb; prepare_data; start_game SDL_VIDEO_WAYLAND_MODE_EMULATION=0
+    find_window 10
+    wait_title '^ \[ FPS' 3
+    hold_key F1
+    wait_reopen
+    expect_full_screen
+    expect_geometry
+    point 400 200
+    wait_colours 10 "the menu in a 960 x 720 full screen" "$MENU_BACK" "$GAME_HOVER" "$EXIT_IDLE" "950 700 0 128 0"
+    wait_title '^ \[ FPS - [1-9]' 3
+    [ -z "$(grep -a 'Unable to switch' "$T/game.err")" ] || fail "full screen was refused"
   }
 
   # The compositor dies under the game, which ends at once with status 1 and
