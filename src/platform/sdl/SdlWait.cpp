@@ -36,6 +36,7 @@ void WatchConnection(WaitInputs& in) {
   if (WaylandConnection(in.connection, in.connectionQueued)) return;
   Display* display = WindowDisplay();
   in.connection = display ? ConnectionNumber(display) : -1;
+  in.connectionQueued = display && XPending(display) > 0;
 }
 
 }  // namespace
