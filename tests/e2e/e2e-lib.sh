@@ -12,6 +12,10 @@ PASSED=0
 
 log() { echo "[$CASE $(date +%T.%3N)] $*"; }
 
+# Where the game runs: x11 (the game's window straight on the Xvfb), or
+# weston (a native Wayland client of a weston nested in the Xvfb; wayland.sh).
+DESKTOP=x11
+
 cleanup() {
   if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
     kill -TERM "$GAME_PID" 2>/dev/null
@@ -28,7 +32,8 @@ trap cleanup EXIT
 
 fail() {
   log "FAIL: $*" >&2
-  [ -s "$T/game.err" ] && { echo "--- game stderr"; cat "$T/game.err"; }
+  # Without the log of Wayland requests and events a case may have asked for.
+  [ -s "$T/game.err" ] && { echo "--- game stderr"; grep -av '^\[ *[0-9]*\.[0-9]*\] ' "$T/game.err"; }
   exit 1
 }
 
@@ -511,12 +516,17 @@ case_play() {
   wait_colours 10 "the menu after Esc" "$MENU_BACK" "$GAME_IDLE" "$EXIT_IDLE"
 }
 
-case_close_request() {
+# The close box: what a window manager sends when it is clicked.
+close_window() {
   [ -x "$QUARN_CLOSE" ] || fail "no close helper at $QUARN_CLOSE: build the Linux build (build/) first"
+  "$QUARN_CLOSE" "$WIN" || fail "the close helper failed"
+}
+
+case_close_request() {
   start_xvfb; prepare_data; start_game
   find_window "$START_TIMEOUT"
   expect_menu
-  "$QUARN_CLOSE" "$WIN" || fail "the close helper failed"
+  close_window
   wait_exit 10
   [ "$STATUS" = 0 ] || fail "status $STATUS after a close request, wanted 0"
 }

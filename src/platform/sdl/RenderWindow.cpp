@@ -18,10 +18,12 @@
 #include <cstring>
 
 #include "platform/Messages.h"
+#include "platform/OpenGL.h"
 #include "platform/WindowProc.h"
-#include "platform/sdl/X11Input.h"
 #include "platform/sdl/RenderThread.h"
+#include "platform/sdl/WaylandDisplay.h"
 #include "platform/sdl/X11Display.h"
+#include "platform/sdl/X11Input.h"
 
 SDL_Window* gameWindow = nullptr;
 uint32_t gameWindowId = 0;
@@ -66,6 +68,13 @@ bool RequestPixelFormat(int32_t bits) {
   return failures == 0;
 }
 
+// A Wayland compositor shows a window, and so may make it the active one,
+// only once the window has a frame; and the game draws only while active.
+void PresentClearedFrame() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  PresentWindowFrame();
+}
+
 }  // namespace
 
 bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bits) {
@@ -95,8 +104,13 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
 
   // 3. Full screen needs the display to offer exactly width x height at `bits`.
   // SDL switches to it when the window is shown (step 12). Refused: say so and
-  // go on windowed; the caller's flag stays as it is.
+  // go on windowed; the caller's flag stays as it is. A Wayland compositor
+  // changes its mode for nobody: SDL offers the mode where it can have the
+  // compositor scale the frames to the output, and where it cannot, full
+  // screen is the output's own size, the scene drawn at its scale from the
+  // top-left corner as in a larger window.
   SDL_DisplayMode mode = {};
+  bool outputSized = false;
   if (fullScreen) {
     SDL_DisplayMode wanted = {};
     wanted.format = SDL_PIXELFORMAT_RGB888;
@@ -104,7 +118,8 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     wanted.h = height;
     bool offered = SDL_GetClosestDisplayMode(0, &wanted, &mode) != nullptr && mode.w == width &&
                    mode.h == height && int32_t(SDL_BYTESPERPIXEL(mode.format)) * 8 == bits;
-    if (!offered) {
+    outputSized = !offered && std::strcmp(driver, "wayland") == 0;
+    if (!offered && !outputSized) {
       ShowError("Unable to switch to fullscreen!");
       fullScreen = false;
     }
@@ -113,7 +128,8 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // 4. Style: a resizable window, or a borderless one covering the display.
   // Both are created hidden and shown at the end.
   Uint32 flags = SDL_WINDOW_HIDDEN;
-  flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+  if (!fullScreen) flags |= SDL_WINDOW_RESIZABLE;
+  else flags |= outputSized ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
 
   // 5. SDL sizes windows by their client area: nothing to adjust. The pixel
   // format is asked for here because SDL fixes it when it creates the window.
@@ -137,12 +153,13 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   }
   std::fesetenv(&floatingPoint);
   if (!gameWindow) return FailOpen("Unable to create window!", fullScreen);
-  if (fullScreen && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)
+  if (fullScreen && !outputSized && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)
     return FailOpen("Unable to create window!", fullScreen);
 
   // 7. The handle the window's events and drawing go by.
   gameWindowId = SDL_GetWindowID(gameWindow);
   if (gameWindowId == 0) return FailOpen("Unable to get a device context!", fullScreen);
+  const bool onWayland = NoteWindowCompositor(gameWindow);
 
   // 8-9. The format found, and a window that took it.
   if (!formatFound) return FailOpen("Unable to find a suitable pixel format", fullScreen);
@@ -161,6 +178,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // The guard notes the desktop's mode first, in case the game dies in ours.
   if (fullScreen) GuardDisplayMode();
   SDL_ShowWindow(gameWindow);
+  if (onWayland) PresentClearedFrame();
   SDL_RaiseWindow(gameWindow);
   SDL_SetWindowInputFocus(gameWindow);
   // The application becomes the active one as its window comes to the front.
@@ -204,6 +222,7 @@ void CloseRenderWindow(bool fullScreen) {
 
   // 6. Handles are cleared after every release, so the close on a later failed
   // open never meets this window again.
+  ForgetWindowCompositor();
   if (gameWindow) {
     if (SDL_GetWindowID(gameWindow) == 0) ShowError("Unable to destroy window!");
     else SDL_DestroyWindow(gameWindow);

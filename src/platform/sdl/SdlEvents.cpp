@@ -4,6 +4,7 @@
 
 #include "platform/Keyboard.h"
 #include "platform/sdl/CloseSignals.h"
+#include "platform/sdl/WaylandDisplay.h"
 #include "platform/sdl/X11Input.h"
 
 namespace {
@@ -117,7 +118,9 @@ bool PlatformEventFromSdl(const SDL_Event& event, PlatformEvent& out) {
     case SDL_WINDOWEVENT:
       return WindowEvent(event.window, out);
     case SDL_QUIT:
-      // SDL's own quit request (the last window closed): a close request like any other.
+      // SDL's own quit request: the last window closed, a close request like
+      // any other; or the compositor's connection broke, which is not.
+      EndIfCompositorLost();
       out.kind = CloseRequested;
       return true;
     default:

@@ -1,8 +1,9 @@
 // Waiting for a message between frames. Every message the game gets comes
-// from the window system's connection, from a close signal, or from the
-// loop's own thread (a posted quit, which it sees before it waits). So a wait
-// watches the connection and the signal's pipe, after making sure that nothing
-// is queued already, in SDL or in the window system's library (Waiting.h).
+// from the window system's connection (the X server's or the Wayland
+// compositor's), from a close signal, or from the loop's own thread (a posted
+// quit, which it sees before it waits). So a wait watches the connection and
+// the signal's pipe, after making sure that nothing is queued already, in SDL
+// or in the window system's library (Waiting.h).
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <poll.h>
@@ -15,6 +16,7 @@
 #include "platform/Waiting.h"
 #include "platform/sdl/CloseSignals.h"
 #include "platform/sdl/SdlEvents.h"
+#include "platform/sdl/WaylandDisplay.h"
 
 namespace {
 
@@ -29,6 +31,14 @@ Display* WindowDisplay() {
   return info.info.x11.display;
 }
 
+// The window system's connection into the wait's inputs.
+void WatchConnection(WaitInputs& in) {
+  if (WaylandConnection(in.connection, in.connectionQueued)) return;
+  Display* display = WindowDisplay();
+  in.connection = display ? ConnectionNumber(display) : -1;
+  in.connectionQueued = display && XPending(display) > 0;
+}
+
 }  // namespace
 
 void WaitForWindowMessage(uint32_t fromTick, uint32_t wait) {
@@ -37,13 +47,11 @@ void WaitForWindowMessage(uint32_t fromTick, uint32_t wait) {
                .count();
   in.fromTick = fromTick;
   in.wait = wait;
-  Display* display = WindowDisplay();
-  in.connection = display ? ConnectionNumber(display) : -1;
+  WatchConnection(in);
   in.signalPipe = CloseSignalPipe();
   in.closeSignal = CloseSignalPending();
   in.quitPosted = quitPosted;
   in.eventsQueued = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
-  in.connectionQueued = display && XPending(display) > 0;
   const WaitPlan plan = PlanWait(in);
   if (plan.sleep <= 0) {
     // Nothing to wait for, or the frame is (nearly) due: the loop polls again

@@ -91,14 +91,16 @@ bool FocusWindow(SDL_Window* window) {
 
 // --- A lost display ----------------------------------------------------------
 
-namespace {
-
-int DisplayLost(Display*) {
+void EndForLostDisplay() {
   static const char text[] = "quarn: the connection to the display was lost\n";
   ssize_t written = write(2, text, sizeof text - 1);
   (void)written;
   _exit(1);
 }
+
+namespace {
+
+int DisplayLost(Display*) { EndForLostDisplay(); }
 
 }  // namespace
 
@@ -236,7 +238,8 @@ void StartDisplayGuard() {
 }
 
 void GuardDisplayMode() {
-  if (!SendToGuard('S')) return;
+  // A Wayland compositor gives the desktop's mode back itself.
+  if (!OnX11() || !SendToGuard('S')) return;
   // The desktop's mode must be noted before it changes; a guard that does not
   // answer within two seconds is not waited for.
   pollfd answer = {guardSocket, POLLIN, 0};

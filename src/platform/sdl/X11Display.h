@@ -26,11 +26,17 @@ bool FocusWindow(SDL_Window* window);
 // display guard gives the desktop its mode back when the game is gone.
 void EndWhenDisplayLost();
 
+// Ends the process at once with status 1 and the line "quarn: the connection
+// to the display was lost", whichever connection broke (the X server's here,
+// a Wayland compositor's in WaylandDisplay.cpp) and whichever thread noticed.
+[[noreturn]] void EndForLostDisplay();
+
 // A process that stays beside the game for its whole run and, if the game ends
 // without giving the display mode back (a crash, a kill), restores the mode the
 // desktop had. Started once, before anything else starts threads.
 void StartDisplayGuard();
-// Before the game changes the display mode: the guard notes the desktop's.
+// Before the game changes the display mode: the guard notes the desktop's (on
+// an X server only: a Wayland compositor never lets a client change its mode).
 void GuardDisplayMode();
 // After the game gave the desktop its mode back.
 void ReleaseDisplayGuard();
