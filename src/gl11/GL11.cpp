@@ -22,9 +22,6 @@ void ResetState() {
 
 using namespace gl11;
 
-namespace {
-
-// Every call of the table goes to the layer's Gl11* function of the same name.
 GlTable Gl11Table() {
   GlTable table;
 #define QUARN_GL11_ENTRY(Result, Name, Parameters, Arguments) table.Name = Gl11##Name;
@@ -33,12 +30,15 @@ GlTable Gl11Table() {
   return table;
 }
 
-}  // namespace
-
-bool StartGl11(char* error, int errorSize) {
+bool StartGl11Uninstalled(char* error, int errorSize) {
   StopGl11();
   if (!EsStart(context.raster, context.defaultTexture, context.clearColour, error, errorSize)) return false;
   context.started = true;
+  return true;
+}
+
+bool StartGl11(char* error, int errorSize) {
+  if (!StartGl11Uninstalled(error, errorSize)) return false;
   InstallGlTable(Gl11Table());
   return true;
 }

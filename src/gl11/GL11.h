@@ -75,6 +75,7 @@
 //   glGetError (the layer's own errors first, then ES's).
 #pragma once
 
+#include "gl11/GlTable.h"
 #include "gl11/GlTypes.h"
 
 // After an ES 3 context has been made current: builds the layer's program and
@@ -84,6 +85,13 @@
 // a shader did not compile), and the layer stays stopped: nothing is drawn, and
 // the installed table is left as it was.
 bool StartGl11(char* error = nullptr, int errorSize = 0);
+// The same, but nothing is installed: for a caller that gets the game's calls
+// on another thread than this context's and runs them here through the
+// layer's table, Gl11Table() (the Linux render thread, whose queue is the
+// installed table). The layer is still one context on one thread: this one.
+bool StartGl11Uninstalled(char* error = nullptr, int errorSize = 0);
+// Each call of the game's table (gl11/GlTable.h) to the layer's Gl11 function.
+GlTable Gl11Table();
 // Before the context is released or destroyed, with it still current: deletes
 // the layer's ES objects, every display list and image. Safe to call when the
 // layer was never started.

@@ -603,9 +603,26 @@ case_figures() {
 # Wayland client of weston; gnome_xwayland is GNOME's own way (wayland.sh).
 . "$(dirname "$0")/wayland.sh"
 RUN=$CASE
-if [[ "$CASE" == weston_* ]]; then use_weston; RUN=${CASE#weston_}; fi
+
+# gl_<path>_<case> runs <case> with the OpenGL the game draws with forced
+# (QUARN_GL): gl_layer_ the GL 1.1 layer, gl_desktop_ the system's OpenGL,
+# gl_refused_ the layer asked for where Mesa refuses an ES 3 context, so the
+# game must go on with the system's OpenGL without a box. The game's stderr
+# must then say that path drew.
+DREW=""
+case $RUN in
+  gl_layer_*) export QUARN_GL=layer; DREW="the GL 1.1 layer"; RUN=${RUN#gl_layer_} ;;
+  gl_desktop_*) export QUARN_GL=desktop; DREW="the system's OpenGL"; RUN=${RUN#gl_desktop_} ;;
+  gl_refused_*) export QUARN_GL=layer MESA_GLES_VERSION_OVERRIDE=2.0; DREW="the system's OpenGL"; RUN=${RUN#gl_refused_} ;;
+esac
+if [[ "$RUN" == weston_* ]]; then use_weston; RUN=${RUN#weston_}; fi
 
 type "case_$RUN" >/dev/null 2>&1 || { echo "unknown case: $CASE" >&2; exit 2; }
 "case_$RUN"
+if [ -n "$DREW" ]; then
+  grep -q "^quarn: drawing with $DREW" "$T/game.err" || fail "not drawn with $DREW: $(grep -a '^quarn:' "$T/game.err")"
+  [ "${MESA_GLES_VERSION_OVERRIDE:-}" = "" ] || grep -q '^quarn: no OpenGL ES 3 context' "$T/game.err" ||
+    fail "the refused ES context went unnoticed"
+fi
 PASSED=1
 log "passed"

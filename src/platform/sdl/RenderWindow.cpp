@@ -7,7 +7,9 @@
 //   pixel format       -> GL attributes (SDL picks the window's visual from them
 //                          when it creates the window, so they are given first)
 //   WGL context        -> SDL_GL_CreateContext / SDL_GL_MakeCurrent, on the render
-//                          thread that runs the game's OpenGL calls (RenderThread.h)
+//                          thread that runs the game's OpenGL calls (RenderThread.h):
+//                          an OpenGL ES 3 context for the GL 1.1 layer where one
+//                          can be had, else the system's OpenGL (RenderGl.h)
 #include "platform/sdl/SdlWindow.h"
 
 #include <SDL.h>
@@ -56,7 +58,15 @@ bool DriverHasDisplay(const char* driver) {
   return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
-bool RequestPixelFormat(int32_t bits) {
+// Whether an open of this run was refused an ES 3 context; the next ones go
+// straight to the system's OpenGL.
+bool layerRefused = false;
+// What stderr last said draws (-1: nothing yet).
+int announcedGl = -1;
+
+// The context's kind goes with the format: SDL also picks the OpenGL library
+// it loads (GLX or EGL) when it creates the window.
+bool RequestPixelFormat(int32_t bits, RenderGl gl) {
   SDL_GL_ResetAttributes();  // also a compatibility context of version 2.1: the fixed-function pipeline
   int failures = 0;
   failures += SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) != 0;
@@ -65,7 +75,109 @@ bool RequestPixelFormat(int32_t bits) {
   failures += SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8) != 0;
   failures += SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, bits) != 0;
   failures += SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16) != 0;
+  if (gl == RenderGl::Layer) {
+    failures += SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES) != 0;
+    failures += SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3) != 0;
+    failures += SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0) != 0;
+  }
   return failures == 0;
+}
+
+// What the window's steps 5 to 11 are given.
+struct WindowRequest {
+  int32_t width, height, bits;
+  Uint32 flags;
+  bool fullScreen, outputSized;
+  SDL_DisplayMode mode;
+};
+
+// Steps 5 to 11 with `gl`: the window, with its context current on the render
+// thread. Null when done; otherwise the failing step's message, and what was
+// built stays for the close to undo.
+const char* MakeWindowWithContext(const WindowRequest& request, RenderGl gl, bool& onWayland) {
+  // 5. SDL sizes windows by their client area: nothing to adjust. The pixel
+  // format is asked for here because SDL fixes it when it creates the window.
+  // A display with no such format gets a plain window, so that the open fails
+  // at the format (step 8) rather than at the window.
+  Uint32 flags = request.flags;
+  const bool formatFound = RequestPixelFormat(request.bits, gl) && GlxVisualAvailable(request.bits);
+  if (formatFound) flags |= SDL_WINDOW_OPENGL;
+
+  // 6. The window at the screen's top-left corner. Loading the GL driver may
+  // touch the floating-point environment: keep ours. A window that cannot take
+  // the format although one exists is a refused format (step 9) when a plain
+  // window can be made; for the layer it is a refused ES context.
+  std::fenv_t floatingPoint;
+  std::fegetenv(&floatingPoint);
+  gameWindow = SDL_CreateWindow("quarn", 0, 0, request.width, request.height, flags);
+  bool formatRefused = false;
+  if (!gameWindow && formatFound && gl == RenderGl::Desktop) {
+    std::fprintf(stderr, "quarn: the window did not take the pixel format (%s)\n", SDL_GetError());
+    gameWindow = SDL_CreateWindow("quarn", 0, 0, request.width, request.height, flags & ~Uint32(SDL_WINDOW_OPENGL));
+    formatRefused = gameWindow != nullptr;
+  }
+  std::fesetenv(&floatingPoint);
+  if (!gameWindow) return "Unable to create window!";
+  if (request.fullScreen && !request.outputSized && SDL_SetWindowDisplayMode(gameWindow, &request.mode) != 0)
+    return "Unable to create window!";
+
+  // 7. The handle the window's events and drawing go by.
+  gameWindowId = SDL_GetWindowID(gameWindow);
+  if (gameWindowId == 0) return "Unable to get a device context!";
+  onWayland = NoteWindowCompositor(gameWindow);
+
+  // 8-9. The format found, and a window that took it.
+  if (!formatFound) return "Unable to find a suitable pixel format";
+  if (formatRefused || (SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_OPENGL) == 0) return "Unable to set the pixel format";
+
+  // 10-11. The context, current on the render thread, which from here on runs
+  // the game's OpenGL calls. No vsync: the frame gate alone paces frames.
+  if (!StartRenderThread(gameWindow, gl)) return "Unable to create an OpenGL rendering context";
+  glContext = CreateRenderContext();
+  if (!glContext) return "Unable to create an OpenGL rendering context";
+  if (!MakeRenderContextCurrent(glContext)) return "Unable to activate OpenGL rendering context";
+  return nullptr;
+}
+
+// Steps 3 to 6 of the close, quietly: what a refused try of the layer built
+// goes before the open tries again.
+void DiscardWindow() {
+  resizeViewHook = nullptr;
+  if (RenderContextCurrent()) ReleaseRenderContext();
+  if (glContext) DeleteRenderContext(glContext);
+  glContext = nullptr;
+  StopRenderThread();
+  gameWindowId = 0;
+  ForgetWindowCompositor();
+  if (gameWindow) SDL_DestroyWindow(gameWindow);
+  gameWindow = nullptr;
+}
+
+// Steps 5 to 11, through the layer where this run can have it. A refusal
+// tells only stderr, and the open goes on with the system's OpenGL.
+const char* MakeWindowForGame(const WindowRequest& request, bool& onWayland) {
+  static bool noted = false;
+  const char* note = nullptr;
+#ifdef QUARN_WINDOW_LAYER
+  const bool layerBuilt = true;
+#else
+  const bool layerBuilt = false;
+#endif
+  RenderGl gl = ChooseRenderGl(std::getenv("QUARN_GL"), layerBuilt, layerRefused, &note);
+  if (note && !noted) std::fprintf(stderr, "quarn: %s\n", note);
+  noted = true;
+  const char* failure = MakeWindowWithContext(request, gl, onWayland);
+  if (failure && gl == RenderGl::Layer) {
+    std::fprintf(stderr, "quarn: no OpenGL ES 3 context for the GL 1.1 layer (%s: %s)\n", failure, SDL_GetError());
+    layerRefused = true;
+    DiscardWindow();
+    gl = RenderGl::Desktop;
+    failure = MakeWindowWithContext(request, gl, onWayland);
+  }
+  if (failure) return failure;
+  if (announcedGl != int(gl)) std::fprintf(stderr, "quarn: drawing with %s\n", RenderGlName(gl));
+  announcedGl = int(gl);
+  return nullptr;
 }
 
 // A Wayland compositor shows a window, and so may make it the active one,
@@ -131,47 +243,10 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   if (!fullScreen) flags |= SDL_WINDOW_RESIZABLE;
   else flags |= outputSized ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
 
-  // 5. SDL sizes windows by their client area: nothing to adjust. The pixel
-  // format is asked for here because SDL fixes it when it creates the window.
-  // A display with no such format gets a plain window, so that the open fails
-  // at the format (step 8) rather than at the window.
-  const bool formatFound = RequestPixelFormat(bits) && GlxVisualAvailable(bits);
-  if (formatFound) flags |= SDL_WINDOW_OPENGL;
-
-  // 6. The window at the screen's top-left corner. Loading the GL driver may
-  // touch the floating-point environment: keep ours. A window that cannot take
-  // the format although one exists is a refused format (step 9) when a plain
-  // window can be made.
-  std::fenv_t floatingPoint;
-  std::fegetenv(&floatingPoint);
-  gameWindow = SDL_CreateWindow("quarn", 0, 0, width, height, flags);
-  bool formatRefused = false;
-  if (!gameWindow && formatFound) {
-    std::fprintf(stderr, "quarn: the window did not take the pixel format (%s)\n", SDL_GetError());
-    gameWindow = SDL_CreateWindow("quarn", 0, 0, width, height, flags & ~Uint32(SDL_WINDOW_OPENGL));
-    formatRefused = gameWindow != nullptr;
-  }
-  std::fesetenv(&floatingPoint);
-  if (!gameWindow) return FailOpen("Unable to create window!", fullScreen);
-  if (fullScreen && !outputSized && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)
-    return FailOpen("Unable to create window!", fullScreen);
-
-  // 7. The handle the window's events and drawing go by.
-  gameWindowId = SDL_GetWindowID(gameWindow);
-  if (gameWindowId == 0) return FailOpen("Unable to get a device context!", fullScreen);
-  const bool onWayland = NoteWindowCompositor(gameWindow);
-
-  // 8-9. The format found, and a window that took it.
-  if (!formatFound) return FailOpen("Unable to find a suitable pixel format", fullScreen);
-  if (formatRefused || (SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_OPENGL) == 0)
-    return FailOpen("Unable to set the pixel format", fullScreen);
-
-  // 10-11. The context, current on the render thread, which from here on runs
-  // the game's OpenGL calls. No vsync: the frame gate alone paces frames.
-  if (!StartRenderThread(gameWindow)) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
-  glContext = CreateRenderContext();
-  if (!glContext) return FailOpen("Unable to create an OpenGL rendering context", fullScreen);
-  if (!MakeRenderContextCurrent(glContext)) return FailOpen("Unable to activate OpenGL rendering context", fullScreen);
+  // 5-11. The window with its context.
+  const WindowRequest request = {width, height, bits, flags, fullScreen, outputSized, mode};
+  bool onWayland = false;
+  if (const char* failure = MakeWindowForGame(request, onWayland)) return FailOpen(failure, fullScreen);
   resizeViewHook = ResizeView;
 
   // 12. Shown (and, in full screen, the display switched), raised, focused.
