@@ -3,7 +3,10 @@
 # menu, play and craft screens the frames presented per second and the
 # processor time taken meanwhile, as a share of one core; and the resident
 # memory after one F1 and after 100 (first round only). The builds:
-#   linux    build/quarn: the game's process; frames counted on the X server
+#   layer    build/quarn drawing through the GL 1.1 layer on OpenGL ES 3 (its
+#            choice where it can have an ES 3 context; QUARN_GL=layer): the
+#            game's process; frames counted on the X server
+#   desktop  build/quarn drawing with the system's OpenGL (QUARN_GL=desktop)
 #   windows  build-windows/quarn.exe under Wine: the game's process + the Wine
 #            server; frames counted on the X server
 #   web      dist/quarn.html in headless Chromium: the renderer + the GPU
@@ -12,8 +15,9 @@
 #   before   (with BEFORE_BUILD) another Linux build folder, say of an older commit
 # Each takes its turn in every round, the order reversed every other round, and
 # every line shows the machine's load. At the end, the Linux build's frames'
-# own drawing cost (bench/timedemo.sh, offscreen: the processor time a frame
-# takes there, times the frames presented), to judge its processor time against.
+# own drawing cost on either OpenGL (bench/timedemo.sh, offscreen: the time
+# and processor time a frame takes there, and its ratio to the floor, a clear
+# and one quad over the view), beside what the build took and its targets.
 #
 #   bench/cost.sh [rounds]        (2 by default)
 #
@@ -43,8 +47,9 @@ measure() {
   local t=0
   [ "$ROUND" != 1 ] || t=$toggles
   case $1 in
-    linux) RATE_TOGGLES=$t QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" \
-             bash "$root/tests/e2e/e2e.sh" rates ;;
+    # gl_<path>_rates: the path forced, and the run fails unless it drew.
+    layer|desktop) RATE_TOGGLES=$t QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" \
+                     bash "$root/tests/e2e/e2e.sh" "gl_$1_rates" ;;
     before) RATE_TOGGLES=$t QUARN_BIN="$before/quarn" QUARN_BUILD_DIR="$linux" QUARN_CLOSE="$linux/quarn-e2e-close" \
               bash "$root/tests/e2e/e2e.sh" rates ;;
     windows) RATE_TOGGLES=$t QUARN_BUILD_DIR="$windows" QUARN_CLOSE="$linux/quarn-e2e-close" \
@@ -53,13 +58,13 @@ measure() {
   esac
 }
 
-builds="linux windows web${before:+ before}"
+builds="layer desktop windows web${before:+ before}"
 echo "frames per second over ${RATE_SECONDS} s per screen (after ${RATE_SETTLE:-3} s on it), processor time" \
   "meanwhile; load at start: $(load)"
 run_rounds "$rounds" $builds || exit 1
 echo "load at end: $(load)"
 
-# RATE lines: linux and before <fps> <game %>; windows <fps> <game %> <wine server %>;
+# RATE lines: layer, desktop and before <fps> <game %>; windows <fps> <game %> <wine server %>;
 # web <fps> <display fps> <turn ms> <turn ms> <renderer %> <gpu %>.
 echo
 printf '%-7s %-8s %-19s %s\n' screen build "fps (min..max)" "% of one core (min..max)"
@@ -85,8 +90,10 @@ echo
 for screen in menu play craft; do
   awk -v screen="$screen" '
     $3 == "RATE" && $4 == screen { n[$2]++; f[$2] += $5 }
-    END { printf "%-7s linux / windows fps %5.1f%%", screen, 100 * f["linux"] / n["linux"] / (f["windows"] / n["windows"])
-          if (n["before"]) printf ", before / windows %5.1f%%", 100 * f["before"] / n["before"] / (f["windows"] / n["windows"])
+    END { w = f["windows"] / n["windows"]
+          printf "%-7s fps / windows: layer %5.1f%%, desktop %5.1f%%", screen, 100 * f["layer"] / n["layer"] / w,
+                 100 * f["desktop"] / n["desktop"] / w
+          if (n["before"]) printf ", before %5.1f%%", 100 * f["before"] / n["before"] / w
           printf "\n" }' "$results"
 done
 
@@ -102,15 +109,23 @@ fi
 if [ "${TIMEDEMO:-1}" != 0 ] && [ -x "$linux/quarn-replay" ]; then
   echo
   echo "the Linux build's frames' own drawing cost (bench/timedemo.sh, offscreen; load $(load)):"
-  demo=$(bash "$root/bench/timedemo.sh" "$linux" 2>&1 | sed -n '/desktop OpenGL/,/^==/p')
-  for screen in menu play craft; do
-    # "timedemo <screen>: <n> frames <s> s <wall> ms/frame, processor <ms> ms/frame"
-    ms=$(awk -v s="$screen" '$1 == "timedemo" && $2 == s ":" {print $(NF-1), $(NF-4)}' <<<"$demo")
-    # The targets: a quarter of a core on the menu, the drawing cost + 10 points in play and craft.
-    awk -v screen="$screen" -v ms="${ms% *}" -v wall="${ms#* }" '
-      $2 == "linux" && $3 == "RATE" && $4 == screen { n++; f += $5; c += $6 }
-      END { cost = ms * f / n / 10; target = screen == "menu" ? 25 : cost + 10
-            printf "  %-6s %s ms of processor a frame (%s ms of time) x %.1f fps = %.1f%% of one core;" \
-                   " the build took %.1f%% (target: at most %.1f%%)\n", screen, ms, wall, f / n, cost, c / n, target }' "$results"
+  demo=$(bash "$root/bench/timedemo.sh" "$linux" 2>&1)
+  for gl in layer desktop; do
+    # "timedemo <screen>: <n> frames <s> s <wall> ms/frame, processor <ms> ms/frame", and
+    # "timedemo floor: <n> frames <wall> ms/frame, processor <ms> ms/frame (...); ratio <r>"
+    part=$(sed -n "/^== $gl OpenGL/,/^end frames/p" <<<"$demo")
+    floor=$(awk '$1 == "timedemo" && $2 == "floor:" {print $5, $8}' <<<"$part")
+    echo "  $gl: floor ${floor% *} ms a frame (processor ${floor#* } ms); whole session ratio to the floor" \
+         "$(awk '$2 == "floor:" {print $NF}' <<<"$part")"
+    for screen in menu play craft; do
+      ms=$(awk -v s="$screen" '$1 == "timedemo" && $2 == s ":" {print $(NF-1), $(NF-4)}' <<<"$part")
+      # The targets of the layer, the build's own choice: 15, 50 and 35% of a core.
+      awk -v screen="$screen" -v gl="$gl" -v ms="${ms% *}" -v wall="${ms#* }" -v fl="${floor% *}" '
+        $2 == gl && $3 == "RATE" && $4 == screen { n++; f += $5; c += $6 }
+        END { cost = ms * f / n / 10
+              target = gl != "layer" ? "" : sprintf(" (target: at most %d%%)", screen == "menu" ? 15 : screen == "play" ? 50 : 35)
+              printf "    %-6s %s ms of processor a frame, %s ms of time (%.2f x the floor) x %.1f fps = %.1f%% of one core;" \
+                     " the build took %.1f%%%s\n", screen, ms, wall, wall / fl, f / n, cost, c / n, target }' "$results"
+    done
   done
 fi

@@ -2,7 +2,10 @@
 // joins the last queued draw whose raster state (and texture, when both are
 // textured) it shares, even across later draws of other states, as long as
 // none of those touches its window-space bounds: draws that cover different
-// pixels give the same pixels in either order. The draws and clears of a frame
+// pixels give the same pixels in either order. A primitive wholly outside the
+// viewport is dropped: GL clips it away, and it would only cost the rasterizer
+// a clipping pass (the game draws a row and a column of tiles beyond the
+// view). The draws and clears of a frame
 // wait in the queue and reach ES together at the next flush: glFlush,
 // glFinish, glReadPixels, or the clear that starts the next frame.
 #include "gl11/Gl11Context.h"
@@ -141,6 +144,10 @@ void EndPrimitive() {
   const bool textured = c.texturing && TextureComplete();
   float bounds[4];
   PrimitiveBounds(bounds);
+  const GLint* viewport = c.raster.viewport;
+  const float view[4] = {float(viewport[0]), float(viewport[1]), float(viewport[0]) + float(viewport[2]),
+                         float(viewport[1]) + float(viewport[3])};
+  if (!Overlap(bounds, view)) return;
 
   Pass* target = nullptr;
   for (size_t k = c.passCount; k > 0 && c.passCount - k < kLookBack; --k) {

@@ -4,6 +4,7 @@
 
 #include <GLES3/gl3.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace gl11 {
@@ -22,6 +23,15 @@ struct EsSettings {
   GLint minFilter, magFilter;
   float clearColour[4];
 };
+
+// The most corners one ES draw takes; a pass with more is drawn in pieces, in
+// order. When any triangle of a draw needs clipping, Mesa's software pipeline
+// runs the whole draw through its clipper and, each time its small vertex
+// buffer fills, marks every vertex of the draw anew: a cost that grows with
+// the square of the draw's size (a play frame's tiles are one pass of about
+// 3,000 corners, and the edge columns need clipping). Pieces of 64 quads
+// keep that small for a few more draw calls.
+constexpr size_t kDrawCorners = 384;
 
 EsObjects objects;
 EsSettings lastSet;
@@ -211,7 +221,8 @@ void EsDraw(const Pass* passes, size_t count) {
     }
     SetRaster(p.raster);
     if (p.textured) SetTexture(p.texture);
-    glDrawArrays(GL_TRIANGLES, GLint(first), GLsizei(p.corners.size()));
+    for (size_t done = 0; done < p.corners.size(); done += kDrawCorners)
+      glDrawArrays(GL_TRIANGLES, GLint(first + done), GLsizei(std::min(kDrawCorners, p.corners.size() - done)));
     first += p.corners.size();
   }
 }
