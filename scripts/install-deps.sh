@@ -10,9 +10,11 @@ set -euo pipefail
 
 want="${1:-test}"
 # xfonts-base: SDL draws its error boxes with the X core fonts; without them a
-# player would get the game's failures on stderr only.
-play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libopengl-dev libglx-dev libegl-dev libx11-dev libxrandr-dev
-      libwayland-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0 xfonts-base)
+# player would get the game's failures on stderr only. libgles-dev: the window
+# draws through the GL 1.1 layer on OpenGL ES 3, at about half the cost of the
+# system's OpenGL on a software rasterizer.
+play=(cmake make g++ pkg-config libsdl2-dev libgl-dev libopengl-dev libglx-dev libegl-dev libgles-dev libx11-dev
+      libxrandr-dev libwayland-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0 xfonts-base)
 # cpack's Debian generator: dpkg-shlibdeps (dpkg-dev) works out Depends, file
 # finds the programs among the files, strip (binutils) slims them.
 package=("${play[@]}" dpkg-dev file binutils)
@@ -32,14 +34,13 @@ command -v npm >/dev/null 2>&1 || web+=(npm)
 # Every layer, the Windows and browser ones included.
 # libxfixes-dev: the end-to-end pointer-image probe; desktop-file-utils,
 # appstream, lintian: the checks of the installed tree and the Debian package;
-# libgles-dev: the GL 1.1 layer's native build and its render tests draw on
-# OpenGL ES 3; libxdamage-dev, libxtst-dev: the frame counter of the e2e cases
+# libxdamage-dev, libxtst-dev: the frame counter of the e2e cases
 # and the benchmarks (bench/present-rate.sh), which also presses keys.
 # weston (nested in Xvfb) with the decorations' close box SDL gets from
 # libdecor (libdecor-0-plugin-1-cairo), mutter (headless, as GNOME runs),
 # xwayland, dbus-daemon (dbus-run-session): the cases of the Wayland desktops.
 test=("${package[@]}" "${windows[@]}" "${web[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-      libgles-dev xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream
+      xvfb xdotool x11-utils x11-xserver-utils imagemagick libxfixes-dev desktop-file-utils appstream
       lintian libxdamage-dev libxtst-dev weston libdecor-0-plugin-1-cairo mutter xwayland dbus-daemon)
 
 case "$want" in
