@@ -260,12 +260,12 @@ const cases = {
   // time the box, and the game goes on in the page.
   async fullscreen_refused(page) {
     const wrapper = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'quarn-web-')), 'framed.html');
-    fs.writeFileSync(wrapper, `<!doctype html><iframe allow="fullscreen 'none'" src="file://${path.resolve(process.env.QUARN_PAGE)}"
+    fs.writeFileSync(wrapper, `<!doctype html><iframe allow="fullscreen 'none'" src="${w.fileUrl(page, process.env.QUARN_PAGE)}"
       width="900" height="760" style="border:0"></iframe>`);
-    await w.openGame(this.browser, page, {url: 'file://' + wrapper});
+    await w.openGame(this.browser, page, {url: w.fileUrl(page, wrapper)});
     let frame;
     await w.waitFor('the game in its frame', 10000, async () => {
-      frame = page.frames().find((f) => f.url().endsWith('quarn.html'));
+      frame = await w.frameShowing(page, process.env.QUARN_PAGE);
       return !!frame && (await frame.evaluate(() => !!document.querySelector('#quarn canvas')));
     });
     await frame.focus('#quarn canvas');
