@@ -71,6 +71,23 @@ const cases = {
     await w.waitColours(page, 'the play screen after a quick click', ['SKY', 'BOTTOM_BAR']);
   },
 
+  // A page that loads in a window nobody focused (no window manager) stays
+  // without the focus, even when clicked: the press on the view makes the
+  // game the active one, as a click activates a desktop window. (WebKit only:
+  // the others' windows cannot be left so.)
+  async unfocused(page) {
+    this.browser.dropFocus();
+    await w.openGame(this.browser, page);
+    if (await page.evaluate(() => document.hasFocus())) throw new Error('the page has the focus: nothing to try');
+    await w.click(page, 700, 500);
+    await w.expectMenu(page);
+    await w.waitTitle(page, /^ \[ FPS - [1-9][0-9]* \] $/, 5000);
+    // The new window of an F1 is as active as the one it replaces.
+    await w.holdKey(page, 'F1', 100);
+    await w.waitTitle(page, /^quarn$/, 5000);
+    await w.waitTitle(page, /^ \[ FPS - [1-9][0-9]* \] $/, 5000);
+  },
+
   // A phone: the view fits the screen with the on-screen keys beside it, a
   // tap on "game" plays, the on-screen Right walks, a finger held on the tile
   // under the player digs it, the on-screen Esc goes back to the menu.

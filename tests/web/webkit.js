@@ -7,7 +7,7 @@
 // puppeteer gives them, so one scenario list serves every browser.
 'use strict';
 
-const {spawn} = require('child_process');
+const {execFileSync, spawn} = require('child_process');
 const fs = require('fs');
 const http = require('http');
 const net = require('net');
@@ -249,6 +249,13 @@ async function launchWebKit({startXvfb, compositing = false}) {
       spare = null;
       if (!handle) handle = (await send('POST', '/window/new', {type: 'window'})).handle;
       return makePage(handle);
+    };
+    // The X server's focus to its root window: the browser's window is then
+    // as one that no window manager has focused (a kiosk, a bare X server).
+    browser.dropFocus = () => {
+      const env = {...process.env, DISPLAY: x.display};
+      const root = execFileSync('xdotool', ['search', '--maxdepth', '0', '--name', ''], {env}).toString().trim();
+      execFileSync('xdotool', ['windowfocus', '--sync', root], {env});
     };
     browser.close = async () => {
       await send('DELETE', '').catch(() => {});

@@ -56,9 +56,8 @@ void ContextStayedLost(void*) {
   ShowError(kLostContextText);
 }
 
-bool PageActive() {
-  return EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
-}
+// Shown, and focused or pressed on by the player (quarnPage.active in the shell).
+bool PageActive() { return EM_ASM_INT({ return quarnPage.active() ? 1 : 0; }) != 0; }
 
 EM_BOOL OnContextLost(int, const void*, void*) {
   contextLost = true;
@@ -117,6 +116,12 @@ bool RequestFullScreen() {
 extern "C" EMSCRIPTEN_KEEPALIVE void quarn_full_screen_refused() {
   inFullScreen = false;
   ShowError("Unable to switch to fullscreen!");
+}
+
+// The player pressed on the view of a page that the browser has not given the
+// focus: as a click on an inactive window, the press makes the game the active one.
+extern "C" EMSCRIPTEN_KEEPALIVE void quarn_view_pressed() {
+  if (hWnd) QueueWindowMessage(WM_ACTIVATEAPP, PageActive() && !contextLost ? 1 : 0, 0);
 }
 
 void NoteFullScreenChange(bool fullScreenNow) {
