@@ -61,7 +61,8 @@ const cases = {
   },
 
   // A press and its release with no pause between them, both handled before
-  // the next frame: that frame still sees the press on "game".
+  // the next frame: that frame still sees the press. A click on "game" plays,
+  // Esc in play brings the menu back, F1 goes to full screen as a held F1 does.
   async quick_click(page) {
     await w.openGame(this.browser, page);
     await w.expectMenu(page);
@@ -69,6 +70,10 @@ const cases = {
     await w.waitColours(page, 'game button under the pointer', ['GAME_HOVER', 'EXIT_IDLE'], 6000);
     await Promise.all([page.mouse.down(), page.mouse.up()]);
     await w.waitColours(page, 'the play screen after a quick click', ['SKY', 'BOTTOM_BAR']);
+    await w.quickKey(page, 'Escape');
+    await w.waitColours(page, 'the menu after a quick Esc', ['MENU_BACK']);
+    await w.quickKey(page, 'F1');
+    await w.waitFor('full screen after a quick F1', 5000, () => page.evaluate(() => !!document.fullscreenElement));
   },
 
   // A page that loads in a window nobody focused (no window manager) stays

@@ -373,6 +373,14 @@ async function holdKey(page, key, ms = 250) {
   await page.keyboard.up(key);
 }
 
+// A key pressed and released together, with nothing between them: one batch
+// of actions where the protocol has batches (WebDriver BiDi and classic), both
+// events sent at once over the DevTools protocol.
+async function quickKey(page, key) {
+  if (BROWSER === 'chromium') await Promise.all([page.keyboard.down(key), page.keyboard.up(key)]);
+  else await page.keyboard.press(key);
+}
+
 async function expectMenu(page, timeoutMs = 10000) {
   await point(page, 700, 500);
   return waitColours(page, 'the menu', ['MENU_BACK', 'GAME_IDLE', 'EXIT_IDLE'], timeoutMs);
@@ -459,6 +467,6 @@ async function waitEnd(page, timeoutMs = 10000) {
 module.exports = {
   BROWSER, DESKTOP, PHONE, launch, sleep, waitFor, decodePng, decodeBmp, pixel, differingPixels, PROBES,
   probeMismatch, openGame, fileUrl, frameShowing, canvasBox, shoot, waitColours, pagePoint, point, touchView, control, touchControl,
-  outOfView, click, holdKey, expectMenu, toPlay, waitStill, playerRows, title,
+  outOfView, click, holdKey, quickKey, expectMenu, toPlay, waitStill, playerRows, title,
   waitTitle, messageBox, waitMessageBox, dismissMessageBox, endStatus, waitEnd,
 };
