@@ -26,8 +26,9 @@ windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
          xvfb xdotool x11-utils x11-xserver-utils imagemagick)
 # Emscripten 3.1.6 brings its clang, binaryen and node; the browser cases run
 # in Debian's Chromium and Firefox ESR, driven from node (npm fetches
-# puppeteer-core). Firefox has WebGL 2 only with a display: it runs under Xvfb.
-web=(cmake make emscripten chromium firefox-esr xvfb)
+# puppeteer-core), and in WebKitGTK's MiniBrowser through WebKitWebDriver.
+# Firefox and WebKit have WebGL 2 only with a display: they run under Xvfb.
+web=(cmake make emscripten chromium firefox-esr webkit2gtk-driver xvfb)
 # npm: Debian's own package, unless the machine's node already brings one (a
 # node from elsewhere that provides npm conflicts with Debian's).
 command -v npm >/dev/null 2>&1 || web+=(npm)

@@ -61,7 +61,8 @@ const cases = {
   },
 
   // A press and its release with no pause between them, both handled before
-  // the next frame: that frame still sees the press on "game".
+  // the next frame: that frame still sees the press. A click on "game" plays,
+  // Esc in play brings the menu back, F1 goes to full screen as a held F1 does.
   async quick_click(page) {
     await w.openGame(this.browser, page);
     await w.expectMenu(page);
@@ -69,6 +70,27 @@ const cases = {
     await w.waitColours(page, 'game button under the pointer', ['GAME_HOVER', 'EXIT_IDLE'], 6000);
     await Promise.all([page.mouse.down(), page.mouse.up()]);
     await w.waitColours(page, 'the play screen after a quick click', ['SKY', 'BOTTOM_BAR']);
+    await w.quickKey(page, 'Escape');
+    await w.waitColours(page, 'the menu after a quick Esc', ['MENU_BACK']);
+    await w.quickKey(page, 'F1');
+    await w.waitFor('full screen after a quick F1', 5000, () => page.evaluate(() => !!document.fullscreenElement));
+  },
+
+  // A page that loads in a window nobody focused (no window manager) stays
+  // without the focus, even when clicked: the press on the view makes the
+  // game the active one, as a click activates a desktop window. (WebKit only:
+  // the others' windows cannot be left so.)
+  async unfocused(page) {
+    this.browser.dropFocus();
+    await w.openGame(this.browser, page);
+    if (await page.evaluate(() => document.hasFocus())) throw new Error('the page has the focus: nothing to try');
+    await w.click(page, 700, 500);
+    await w.expectMenu(page);
+    await w.waitTitle(page, /^ \[ FPS - [1-9][0-9]* \] $/, 5000);
+    // The new window of an F1 is as active as the one it replaces.
+    await w.holdKey(page, 'F1', 100);
+    await w.waitTitle(page, /^quarn$/, 5000);
+    await w.waitTitle(page, /^ \[ FPS - [1-9][0-9]* \] $/, 5000);
   },
 
   // A phone: the view fits the screen with the on-screen keys beside it, a
@@ -260,12 +282,12 @@ const cases = {
   // time the box, and the game goes on in the page.
   async fullscreen_refused(page) {
     const wrapper = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'quarn-web-')), 'framed.html');
-    fs.writeFileSync(wrapper, `<!doctype html><iframe allow="fullscreen 'none'" src="file://${path.resolve(process.env.QUARN_PAGE)}"
+    fs.writeFileSync(wrapper, `<!doctype html><iframe allow="fullscreen 'none'" src="${w.fileUrl(page, process.env.QUARN_PAGE)}"
       width="900" height="760" style="border:0"></iframe>`);
-    await w.openGame(this.browser, page, {url: 'file://' + wrapper});
+    await w.openGame(this.browser, page, {url: w.fileUrl(page, wrapper)});
     let frame;
     await w.waitFor('the game in its frame', 10000, async () => {
-      frame = page.frames().find((f) => f.url().endsWith('quarn.html'));
+      frame = await w.frameShowing(page, process.env.QUARN_PAGE);
       return !!frame && (await frame.evaluate(() => !!document.querySelector('#quarn canvas')));
     });
     await frame.focus('#quarn canvas');

@@ -56,7 +56,7 @@ async function webShots(browser, session, dir, name) {
   for (const f of session.frames) args.push('--screenshot', `${f}:/out/${f}.bmp`);
   const file = process.env.QUARN_REPLAY_PAGE;
   if (!file || !fs.existsSync(file)) throw new Error(`no replay page at ${file}: build build-web/ first`);
-  await page.goto('file://' + path.resolve(file) + '?args=' + encodeURIComponent(args.join(' ')));
+  await page.goto(w.fileUrl(page, file, '?args=' + encodeURIComponent(args.join(' '))));
   await w.waitFor('the replay tool to end', 120000, () => page.evaluate(() => replay.status !== null));
   const run = await page.evaluate(() => replay);
   if (run.status !== 0) throw new Error(`quarn-replay.html ended with status ${run.status}: ${run.err}`);

@@ -86,8 +86,9 @@ async function launchFirefox({touch}) {
   return browser;
 }
 
-async function launch({browser = BROWSER, touch = false} = {}) {
-  if (!EXECUTABLES[browser]) throw new Error(`no browser ${browser}: chromium or firefox`);
+async function launch({browser = BROWSER, touch = false, compositing = false} = {}) {
+  if (browser === 'webkit') return require('./webkit.js').launchWebKit({startXvfb, compositing});
+  if (!EXECUTABLES[browser]) throw new Error(`no browser ${browser}: chromium, firefox or webkit`);
   return browser === 'firefox' ? launchFirefox({touch}) : launchChromium();
 }
 
@@ -180,6 +181,15 @@ function decodeBmp(buffer) {
   return {width, height, rgba};
 }
 
+// The rectangle {x, y, width, height} (page pixels, rounded) of a picture.
+function crop(picture, {x, y, width, height}) {
+  const [x0, y0, w, h] = [x, y, width, height].map(Math.round);
+  const rgba = Buffer.alloc(w * h * 4);
+  for (let row = 0; row < h; ++row)
+    picture.rgba.copy(rgba, row * w * 4, ((y0 + row) * picture.width + x0) * 4, ((y0 + row) * picture.width + x0 + w) * 4);
+  return {width: w, height: h, rgba};
+}
+
 function pixel(picture, x, y) {
   const i = (y * picture.width + x) * 4;
   return [picture.rgba[i], picture.rgba[i + 1], picture.rgba[i + 2]];
@@ -235,8 +245,20 @@ async function openGame(browser, page, {query = '', beforeStart = null, url = nu
   page.on('pageerror', (e) => game.errors.push(String(e)));
   if (beforeStart) await page.evaluateOnNewDocument(`window.quarnBeforeStart = ${beforeStart.toString()};`);
   await page.setViewport(viewport);
-  await page.goto(url || 'file://' + path.resolve(file) + query);
+  await page.goto(url || fileUrl(page, file, query));
   return game;
+}
+
+// A file of this machine as the page's browser opens it: from disk, or from
+// WebKit's server (see webkit.js).
+function fileUrl(page, file, query = '') {
+  return page.addressOf ? page.addressOf(file, query) : 'file://' + path.resolve(file) + query;
+}
+
+// The page's frame that shows this file, or null while there is none.
+async function frameShowing(page, file) {
+  if (page.childFrame) return page.childFrame(0);
+  return page.frames().find((f) => f.url().endsWith(path.basename(file))) || null;
 }
 
 // The canvas's box on the page, for screenshots and for pointing at view pixels.
@@ -254,9 +276,10 @@ async function canvasBox(page) {
 async function shoot(page, file) {
   const box = await canvasBox(page);
   if (!box) throw new Error('no game canvas on the page');
-  const png = await page.screenshot({clip: box, type: 'png'});
+  // WebKit's pages are shot whole (see webkit.js) and cropped here.
+  const png = await page.screenshot(page.screenshotsWhole ? {type: 'png'} : {clip: box, type: 'png'});
   if (file) fs.writeFileSync(file, png);
-  const shot = decodePng(Buffer.from(png));
+  const shot = page.screenshotsWhole ? crop(decodePng(Buffer.from(png)), box) : decodePng(Buffer.from(png));
   if (shot.width === 800 && shot.height === 600) return shot;
   const view = {width: 800, height: 600, rgba: Buffer.alloc(800 * 600 * 4)};
   for (let y = 0; y < 600; ++y) {
@@ -350,6 +373,14 @@ async function holdKey(page, key, ms = 250) {
   await page.keyboard.up(key);
 }
 
+// A key pressed and released together, with nothing between them: one batch
+// of actions where the protocol has batches (WebDriver BiDi and classic), both
+// events sent at once over the DevTools protocol.
+async function quickKey(page, key) {
+  if (BROWSER === 'chromium') await Promise.all([page.keyboard.down(key), page.keyboard.up(key)]);
+  else await page.keyboard.press(key);
+}
+
 async function expectMenu(page, timeoutMs = 10000) {
   await point(page, 700, 500);
   return waitColours(page, 'the menu', ['MENU_BACK', 'GAME_IDLE', 'EXIT_IDLE'], timeoutMs);
@@ -435,7 +466,7 @@ async function waitEnd(page, timeoutMs = 10000) {
 
 module.exports = {
   BROWSER, DESKTOP, PHONE, launch, sleep, waitFor, decodePng, decodeBmp, pixel, differingPixels, PROBES,
-  probeMismatch, openGame, canvasBox, shoot, waitColours, pagePoint, point, touchView, control, touchControl,
-  outOfView, click, holdKey, expectMenu, toPlay, waitStill, playerRows, title,
+  probeMismatch, openGame, fileUrl, frameShowing, canvasBox, shoot, waitColours, pagePoint, point, touchView, control, touchControl,
+  outOfView, click, holdKey, quickKey, expectMenu, toPlay, waitStill, playerRows, title,
   waitTitle, messageBox, waitMessageBox, dismissMessageBox, endStatus, waitEnd,
 };

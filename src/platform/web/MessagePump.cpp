@@ -80,7 +80,8 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*) {
 }
 
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
-  PostActivation(!event->hidden, EM_ASM_INT({ return document.hasFocus() ? 1 : 0; }));
+  // Focused, or pressed on where nothing gives the page the focus (the shell).
+  PostActivation(!event->hidden, EM_ASM_INT({ return quarnPage.active() ? 1 : 0; }));
   return EM_FALSE;
 }
 

@@ -59,9 +59,8 @@ void PostActivation(bool activeNow) {
   PostPlatformEvent(activation);
 }
 
-bool PageActive() {
-  return EM_ASM_INT({ return document.visibilityState === 'visible' && document.hasFocus() ? 1 : 0; }) != 0;
-}
+// Shown, and focused or pressed on by the player (quarnPage.active in the shell).
+bool PageActive() { return EM_ASM_INT({ return quarnPage.active() ? 1 : 0; }) != 0; }
 
 EM_BOOL OnContextLost(int, const void*, void*) {
   contextLost = true;
@@ -120,6 +119,12 @@ bool RequestFullScreen() {
 extern "C" EMSCRIPTEN_KEEPALIVE void quarn_full_screen_refused() {
   NoteFullScreenGivenUp();
   ShowError("Unable to switch to fullscreen!");
+}
+
+// The player pressed on the view of a page that the browser has not given the
+// focus: as a click on an inactive window, the press makes the game the active one.
+extern "C" EMSCRIPTEN_KEEPALIVE void quarn_view_pressed() {
+  if (canvasNumber) PostActivation(PageActive() && !contextLost);
 }
 
 void NoteFullScreenChange(bool fullScreenNow) {
