@@ -1,10 +1,10 @@
-// The ES half (EsBackend.h): one program, one vertex array, one buffer, one
-// sampler, one texture per image, and what ES was last set to.
+// The ES half (EsBackend.h): two programs (with and without the texture), one
+// vertex array, one buffer, one sampler, one texture per image, and what ES
+// was last set to.
 #include "gl11/EsBackend.h"
 
 #include <GLES3/gl3.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace gl11 {
@@ -13,7 +13,8 @@ namespace {
 
 // What EsStart made.
 struct EsObjects {
-  GLuint program, vertexArray, vertexBuffer, sampler;
+  GLuint programs[2];  // [0] colour only, [1] the texel times the colour
+  GLuint vertexArray, vertexBuffer, sampler;
 };
 
 // What ES was last set to, so a draw sets only what differs.
@@ -22,6 +23,7 @@ struct EsSettings {
   GLuint boundTexture;
   GLint minFilter, magFilter;
   float clearColour[4];
+  int program;  // index into EsObjects::programs
 };
 
 // The most corners one ES draw takes; a pass with more is drawn in pieces, in
@@ -53,7 +55,10 @@ void main() {
 }
 )";
 
-// GL_MODULATE: the texel times the colour; untextured, the colour alone.
+// GL_MODULATE: the texel times the colour; untextured, the colour alone. A
+// draw's untextured triangles go to kColourShader instead wherever they come
+// in a run: a software rasterizer samples the texture for every fragment the
+// shader could sample it for, and half a play frame is sky, grass and leaves.
 const char kFragmentShader[] = R"(#version 300 es
 precision highp float;
 uniform highp sampler2D image;
@@ -64,6 +69,15 @@ out vec4 fragColour;
 void main() {
   vec4 texel = texture(image, vTexCoord);
   fragColour = vTextured > 0.5 ? vColour * texel : vColour;
+}
+)";
+
+const char kColourShader[] = R"(#version 300 es
+precision highp float;
+in vec4 vColour;
+out vec4 fragColour;
+void main() {
+  fragColour = vColour;
 }
 )";
 
@@ -86,7 +100,8 @@ GLuint CompileShader(GLenum kind, const char* source, char* error, int errorSize
 }
 
 void DeleteObjects() {
-  if (objects.program) glDeleteProgram(objects.program);
+  for (GLuint program : objects.programs)
+    if (program) glDeleteProgram(program);
   if (objects.vertexBuffer) glDeleteBuffers(1, &objects.vertexBuffer);
   if (objects.vertexArray) glDeleteVertexArrays(1, &objects.vertexArray);
   if (objects.sampler) glDeleteSamplers(1, &objects.sampler);
@@ -127,31 +142,63 @@ void SetTexture(const TextureState& t) {
   lastSet.magFilter = t.magFilter;
 }
 
+// The program of `vertex` (kept) and the fragment shader of `source`; 0 on failure.
+GLuint LinkProgram(GLuint vertex, const char* source, char* error, int errorSize) {
+  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, source, error, errorSize);
+  if (!fragment) return 0;
+  GLuint program = glCreateProgram();
+  glAttachShader(program, vertex);
+  glAttachShader(program, fragment);
+  glLinkProgram(program);
+  glDeleteShader(fragment);
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (linked) return program;
+  if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "the layer's program does not link");
+  glDeleteProgram(program);
+  return 0;
+}
+
+void UseProgram(int program) {
+  if (program == lastSet.program) return;
+  glUseProgram(objects.programs[program]);
+  lastSet.program = program;
+}
+
+// The pass's triangles from `first` in the buffer, in order: each run of
+// textured or untextured ones with its program, in pieces of kDrawCorners.
+void DrawPass(const Pass& p, size_t first) {
+  const size_t count = p.corners.size();
+  size_t done = 0;
+  while (done < count) {
+    const bool textured = p.textured && p.corners[done].textured > 0.5f;
+    size_t end = done + 3;
+    while (end < count && end - done < kDrawCorners && (p.textured && p.corners[end].textured > 0.5f) == textured)
+      end += 3;
+    UseProgram(textured ? 1 : 0);
+    glDrawArrays(GL_TRIANGLES, GLint(first + done), GLsizei(end - done));
+    done = end;
+  }
+}
+
 }  // namespace
 
 bool EsStart(RasterState& raster, const TextureState& texture, const float clearColour[4], char* error,
              int errorSize) {
   GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexShader, error, errorSize);
   if (!vertex) return false;
-  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error, errorSize);
-  if (!fragment) {
-    glDeleteShader(vertex);
-    return false;
+  const char* fragments[2] = {kColourShader, kFragmentShader};
+  for (int k = 0; k < 2; ++k) {
+    objects.programs[k] = LinkProgram(vertex, fragments[k], error, errorSize);
+    if (!objects.programs[k]) {
+      glDeleteShader(vertex);
+      DeleteObjects();
+      return false;
+    }
   }
-  objects.program = glCreateProgram();
-  glAttachShader(objects.program, vertex);
-  glAttachShader(objects.program, fragment);
-  glLinkProgram(objects.program);
   glDeleteShader(vertex);
-  glDeleteShader(fragment);
-  GLint linked = GL_FALSE;
-  glGetProgramiv(objects.program, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "the layer's program does not link");
-    DeleteObjects();
-    return false;
-  }
-  glUseProgram(objects.program);
+  glUseProgram(objects.programs[1]);
+  lastSet.program = 1;
 
   glGenVertexArrays(1, &objects.vertexArray);
   glBindVertexArray(objects.vertexArray);
@@ -221,8 +268,7 @@ void EsDraw(const Pass* passes, size_t count) {
     }
     SetRaster(p.raster);
     if (p.textured) SetTexture(p.texture);
-    for (size_t done = 0; done < p.corners.size(); done += kDrawCorners)
-      glDrawArrays(GL_TRIANGLES, GLint(first + done), GLsizei(std::min(kDrawCorners, p.corners.size() - done)));
+    DrawPass(p, first);
     first += p.corners.size();
   }
 }
