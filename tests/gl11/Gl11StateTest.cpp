@@ -155,7 +155,8 @@ TEST_F(Gl11StateTest, RowsArePaddedToTheUnpackAlignmentInAndThePackAlignmentOut)
 // --- the queue ---
 
 enum class Change {
-  None, BlendOn, BlendFunc, DepthOn, DepthOff, CullOn, Viewport, NewImage, Filter, TextureOff, TextureOn, NewFrame
+  None, BlendOn, BlendFunc, DepthOn, DepthOff, CullOn, Viewport, ViewportMoved, NewImage, Filter, TextureOff,
+  TextureOn, NewFrame
 };
 
 void Apply(Change change) {
@@ -168,6 +169,8 @@ void Apply(Change change) {
     case Change::DepthOff: Gl11Disable(GL_DEPTH_TEST); break;
     case Change::CullOn: Gl11Enable(GL_CULL_FACE); break;
     case Change::Viewport: Gl11Viewport(0, 0, 100, 99); break;
+    // The view's 100 x 100 units on window pixels 50 to 100.
+    case Change::ViewportMoved: Gl11Viewport(50, 50, 50, 50); break;
     case Change::NewImage: {
       // Held by a list, as the game's images are, so no image goes in the case.
       const GLuint list = Gl11GenLists(1);
@@ -201,7 +204,8 @@ void Square(int x, int y) {
 
 // Each case: squares drawn one after another, each after a state change, and the
 // corners of each queued draw (6 per square). Every square is textured (with a
-// complete 1 x 1 image) unless the texture is turned off.
+// complete 1 x 1 image) unless the texture is turned off. A square wholly
+// outside the viewport is not queued at all.
 TEST_F(Gl11StateTest, DrawsMergeOnlyUnderTheSameStateAndNeverAcrossAnOverlap) {
   const struct {
     const char* name;
@@ -224,6 +228,9 @@ TEST_F(Gl11StateTest, DrawsMergeOnlyUnderTheSameStateAndNeverAcrossAnOverlap) {
       {"not past one it overlaps", {{Change::None, 10}, {Change::DepthOn, 60}, {Change::DepthOff, 65}}, {6, 6, 6}},
       {"nor past one it touches", {{Change::None, 10}, {Change::DepthOn, 60}, {Change::DepthOff, 70}}, {6, 6, 6}},
       {"nor into a clear", {{Change::None, 10}, {Change::NewFrame, 10}}, {0, 6}},
+      {"none outside the view", {{Change::None, 10}, {Change::None, 110}, {Change::None, -12}}, {6}},
+      {"one partly in it", {{Change::None, 95}, {Change::None, -10}}, {12}},
+      {"outside a moved viewport", {{Change::ViewportMoved, 60}, {Change::None, 104}}, {6}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
