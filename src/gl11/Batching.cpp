@@ -8,6 +8,11 @@
 // view). The draws and clears of a frame
 // wait in the queue and reach ES together at the next flush: glFlush,
 // glFinish, glReadPixels, or the clear that starts the next frame.
+//
+// Neighbouring untextured rectangles of one colour (a column of sky) become
+// one: two rectangles that share a whole side cover exactly the pixels of the
+// rectangle round both, with the same colour and depth, and a software
+// rasterizer pays for every triangle's edges.
 #include "gl11/Gl11Context.h"
 
 namespace gl11 {
@@ -101,6 +106,65 @@ void PrimitiveBounds(float bounds[4]) {
   bounds[3] += 1.0f;
 }
 
+// Whether the primitive is four corners of an axis-aligned rectangle in clip
+// space, going round it (so its two triangles cover it once), at w 1 with one
+// depth and one colour; if so `r` gets it.
+bool AsRectangle(QueuedRect& r) {
+  const std::vector<PrimitiveVertex>& v = context.primitive;
+  if (v.size() != 4) return false;
+  for (const PrimitiveVertex& p : v)
+    if (p.position[3] != 1.0f || p.position[2] != v[0].position[2] ||
+        std::memcmp(p.colour, v[0].colour, sizeof p.colour) != 0)
+      return false;
+  // A strip's corners go round as 0, 1, 3, 2.
+  const bool strip = context.primitiveMode == GL_TRIANGLE_STRIP;
+  const float* k[4] = {v[0].position, v[1].position, v[strip ? 3 : 2].position, v[strip ? 2 : 3].position};
+  const bool upright = k[0][0] == k[1][0] && k[1][1] == k[2][1] && k[2][0] == k[3][0] && k[3][1] == k[0][1];
+  const bool across = k[0][1] == k[1][1] && k[1][0] == k[2][0] && k[2][1] == k[3][1] && k[3][0] == k[0][0];
+  if (!(upright || across) || k[0][0] == k[2][0] || k[0][1] == k[2][1]) return false;
+  r.x0 = k[0][0] < k[2][0] ? k[0][0] : k[2][0];
+  r.x1 = k[0][0] < k[2][0] ? k[2][0] : k[0][0];
+  r.y0 = k[0][1] < k[2][1] ? k[0][1] : k[2][1];
+  r.y1 = k[0][1] < k[2][1] ? k[2][1] : k[0][1];
+  r.z = k[0][2];
+  std::memcpy(r.colour, v[0].colour, sizeof r.colour);
+  r.counterClockwise = (k[1][0] - k[0][0]) * (k[2][1] - k[0][1]) - (k[2][0] - k[0][0]) * (k[1][1] - k[0][1]) > 0.0f;
+  return true;
+}
+
+// Widens `into` by `r` when the two are alike and share a whole side.
+bool Widen(QueuedRect& into, const QueuedRect& r) {
+  if (r.z != into.z || r.counterClockwise != into.counterClockwise ||
+      std::memcmp(r.colour, into.colour, sizeof r.colour) != 0)
+    return false;
+  const bool column = r.x0 == into.x0 && r.x1 == into.x1 && (r.y0 == into.y1 || r.y1 == into.y0);
+  const bool row = r.y0 == into.y0 && r.y1 == into.y1 && (r.x0 == into.x1 || r.x1 == into.x0);
+  if (!column && !row) return false;
+  if (r.x0 < into.x0) into.x0 = r.x0;
+  if (r.y0 < into.y0) into.y0 = r.y0;
+  if (r.x1 > into.x1) into.x1 = r.x1;
+  if (r.y1 > into.y1) into.y1 = r.y1;
+  return true;
+}
+
+// The rectangle's two triangles, untextured, in its winding.
+void WriteRectangle(BatchVertex* corners, const QueuedRect& r) {
+  const float xs[6] = {r.x0, r.x1, r.x1, r.x0, r.x1, r.x0};
+  const float ys[6] = {r.y0, r.y0, r.y1, r.y0, r.y1, r.y1};
+  for (int k = 0; k < 6; ++k) {
+    // Clockwise: the second and third corners of each triangle change places.
+    const int from = r.counterClockwise || k % 3 == 0 ? k : (k % 3 == 1 ? k + 1 : k - 1);
+    BatchVertex& b = corners[k];
+    b.position[0] = xs[from];
+    b.position[1] = ys[from];
+    b.position[2] = r.z;
+    b.position[3] = 1.0f;
+    std::memcpy(b.colour, r.colour, sizeof b.colour);
+    b.texCoord[0] = b.texCoord[1] = 0.0f;
+    b.textured = 0.0f;
+  }
+}
+
 bool Overlap(const float a[4], const float b[4]) { return a[0] < b[2] && b[0] < a[2] && a[1] < b[3] && b[1] < a[3]; }
 
 // Whether a primitive drawn under `raster` with `texture` (when textured) can go into pass p.
@@ -172,9 +236,21 @@ void EndPrimitive() {
     if (bounds[k] < target->bounds[k]) target->bounds[k] = bounds[k];
     if (bounds[k + 2] > target->bounds[k + 2]) target->bounds[k + 2] = bounds[k + 2];
   }
+  QueuedRect rect;
+  const bool isRect = !textured && AsRectangle(rect);
+  const size_t pass = size_t(target - c.passes.data());
+  if (isRect && c.lastRect.valid && c.lastRect.pass == pass && c.lastRect.end == target->corners.size() &&
+      Widen(c.lastRect, rect)) {
+    WriteRectangle(&target->corners[c.lastRect.end - 6], c.lastRect);
+    return;
+  }
   Triangulate(textured);
   target->corners.insert(target->corners.end(), c.primitiveCorners.begin(), c.primitiveCorners.end());
   c.queuedCorners += c.primitiveCorners.size();
+  c.lastRect = rect;
+  c.lastRect.valid = isRect;
+  c.lastRect.pass = pass;
+  c.lastRect.end = target->corners.size();
 }
 
 void QueueClear(GLbitfield mask) {
@@ -190,6 +266,7 @@ void FlushQueue() {
   if (context.passCount == 0) return;
   if (context.started) EsDraw(context.passes.data(), context.passCount);
   context.passCount = 0;
+  context.lastRect.valid = false;
   context.queuedCorners = 0;
 }
 

@@ -78,6 +78,17 @@ struct PrimitiveVertex {
   float texCoord[2];
 };
 
+// An untextured rectangle of one colour, axis-aligned in clip space (w 1),
+// as the last primitive queued: the next such one that shares a whole side
+// with it widens it instead of adding two triangles (Batching.cpp).
+struct QueuedRect {
+  bool valid = false;
+  size_t pass = 0, end = 0;  // its pass, and where its six corners end there
+  float x0 = 0.0f, y0 = 0.0f, x1 = 0.0f, y1 = 0.0f, z = 0.0f;
+  float colour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+  bool counterClockwise = true;
+};
+
 struct Context {
   bool started = false;  // an ES context with the layer's objects in it
   GLenum error = GL_NO_ERROR;
@@ -116,6 +127,7 @@ struct Context {
   size_t passCount = 0;
   size_t queuedCorners = 0;
   std::vector<BatchVertex> primitiveCorners;  // the primitive being queued, as triangles
+  QueuedRect lastRect;
 };
 
 extern Context context;

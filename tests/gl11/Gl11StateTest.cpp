@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -245,6 +247,90 @@ TEST_F(Gl11StateTest, DrawsMergeOnlyUnderTheSameStateAndNeverAcrossAnOverlap) {
     std::vector<size_t> corners;
     for (size_t k = 0; k < context.passCount; ++k) corners.push_back(context.passes[k].corners.size());
     EXPECT_EQ(corners, c.corners);
+  }
+}
+
+// Untextured rectangles of one colour that share a whole side are queued as
+// one rectangle round both; anything else that would draw other pixels stays
+// apart. Each case: rectangles 10 high (a strip unless said), the corners
+// queued, and the box those corners span.
+TEST_F(Gl11StateTest, NeighbouringRectanglesOfOneColourBecomeOne) {
+  struct Rect {
+    int x, y;
+    float red = 1.0f;
+    GLenum mode = GL_TRIANGLE_STRIP;
+    bool clockwise = false, textured = false;
+    int width = 10, skew = 0;  // skew: a quad's last corner that much to the left
+  };
+  const struct {
+    const char* name;
+    std::vector<Rect> rects;
+    size_t corners;
+    float box[4];  // view units x0, y0, x1, y1 of all corners
+  } cases[] = {
+      {"one below the other", {{10, 10}, {10, 20}}, 6, {10, 10, 20, 30}},
+      {"one above the other", {{10, 20}, {10, 10}}, 6, {10, 10, 20, 30}},
+      {"side by side, as quads", {{10, 10, 1.0f, GL_QUADS}, {20, 10, 1.0f, GL_QUADS}}, 6, {10, 10, 30, 20}},
+      {"a column of three", {{10, 10}, {10, 20}, {10, 30}}, 6, {10, 10, 20, 40}},
+      {"clockwise ones too", {{10, 10, 1.0f, GL_QUADS, true}, {10, 20, 1.0f, GL_QUADS, true}}, 6, {10, 10, 20, 30}},
+      {"not sharing a whole side", {{10, 10}, {15, 20}}, 12, {10, 10, 25, 30}},
+      {"nor one only as wide", {{10, 10}, {10, 20, 1.0f, GL_TRIANGLE_STRIP, false, false, 15}}, 12, {10, 10, 25, 30}},
+      {"not with a gap", {{10, 10}, {10, 21}}, 12, {10, 10, 20, 31}},
+      {"not another colour", {{10, 10}, {10, 20, 0.5f}}, 12, {10, 10, 20, 30}},
+      {"not textured", {{10, 10, 1.0f, GL_TRIANGLE_STRIP, false, true}, {10, 20, 1.0f, GL_TRIANGLE_STRIP, false, true}},
+       12, {10, 10, 20, 30}},
+      {"not the other way round", {{10, 10, 1.0f, GL_QUADS}, {10, 20, 1.0f, GL_QUADS, true}}, 12, {10, 10, 20, 30}},
+      {"not a quad that is no rectangle", {{10, 10, 1.0f, GL_QUADS}, {10, 20, 1.0f, GL_QUADS, false, false, 10, 2}},
+       12, {8, 10, 20, 30}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    Apply(Change::NewImage);
+    for (const Rect& r : c.rects) {
+      if (r.textured)
+        Gl11Enable(GL_TEXTURE_2D);
+      else
+        Gl11Disable(GL_TEXTURE_2D);
+      Gl11Color3f(r.red, 0.5f, 0.25f);
+      const int x1 = r.x + r.width, y1 = r.y + 10;
+      // Strip order, or round the rectangle (either way) for quads.
+      int corners[4][2] = {{r.x, r.y}, {r.x, y1}, {x1, r.y}, {x1, y1}};
+      if (r.mode == GL_QUADS && !r.clockwise) {
+        const int round[4][2] = {{r.x, r.y}, {x1, r.y}, {x1, y1}, {r.x - r.skew, y1}};
+        std::memcpy(corners, round, sizeof corners);
+      } else if (r.mode == GL_QUADS) {
+        const int round[4][2] = {{r.x, r.y}, {r.x, y1}, {x1, y1}, {x1, r.y}};
+        std::memcpy(corners, round, sizeof corners);
+      }
+      Gl11Begin(r.mode);
+      for (const auto& k : corners) Gl11Vertex2i(k[0], k[1]);
+      Gl11End();
+    }
+    ASSERT_EQ(Gl11GetError(), GLenum(GL_NO_ERROR));
+    ASSERT_EQ(context.passCount, 1u);
+    const std::vector<gl11::BatchVertex>& corners = context.passes[0].corners;
+    EXPECT_EQ(corners.size(), c.corners);
+    float box[4] = {1e9f, 1e9f, -1e9f, -1e9f};
+    for (const gl11::BatchVertex& v : corners) {
+      // Clip space back to the 100 x 100 view.
+      const float x = (v.position[0] + 1.0f) * 50.0f, y = (v.position[1] + 1.0f) * 50.0f;
+      box[0] = std::min(box[0], x);
+      box[1] = std::min(box[1], y);
+      box[2] = std::max(box[2], x);
+      box[3] = std::max(box[3], y);
+    }
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(box[k], c.box[k], 1e-3f) << "box side " << k;
+    // One rectangle round both keeps their winding, for culling (the strips
+    // here go clockwise).
+    const bool counterClockwise = c.rects[0].mode == GL_QUADS && !c.rects[0].clockwise;
+    for (size_t t = 0; c.corners == 6 && t + 2 < corners.size(); t += 3) {
+      const float* a = corners[t].position;
+      const float* b = corners[t + 1].position;
+      const float* d = corners[t + 2].position;
+      EXPECT_EQ((b[0] - a[0]) * (d[1] - a[1]) - (d[0] - a[0]) * (b[1] - a[1]) > 0.0f, counterClockwise)
+          << "triangle " << t / 3;
+    }
   }
 }
 
