@@ -119,28 +119,32 @@ void SetTexture(const TextureState& t) {
 
 }  // namespace
 
-bool EsStart(RasterState& raster, const TextureState& texture, const float clearColour[4], char* error,
-             int errorSize) {
-  GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexShader, error, errorSize);
-  if (!vertex) return false;
-  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error, errorSize);
+GLuint EsLinkProgram(const char* vertexSource, const char* fragmentSource, char* error, int errorSize) {
+  GLuint vertex = CompileShader(GL_VERTEX_SHADER, vertexSource, error, errorSize);
+  if (!vertex) return 0;
+  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, fragmentSource, error, errorSize);
   if (!fragment) {
     glDeleteShader(vertex);
-    return false;
+    return 0;
   }
-  objects.program = glCreateProgram();
-  glAttachShader(objects.program, vertex);
-  glAttachShader(objects.program, fragment);
-  glLinkProgram(objects.program);
+  GLuint program = glCreateProgram();
+  glAttachShader(program, vertex);
+  glAttachShader(program, fragment);
+  glLinkProgram(program);
   glDeleteShader(vertex);
   glDeleteShader(fragment);
   GLint linked = GL_FALSE;
-  glGetProgramiv(objects.program, GL_LINK_STATUS, &linked);
-  if (!linked) {
-    if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "the layer's program does not link");
-    DeleteObjects();
-    return false;
-  }
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (linked) return program;
+  if (error && errorSize > 0) std::snprintf(error, size_t(errorSize), "a program of the layer's does not link");
+  glDeleteProgram(program);
+  return 0;
+}
+
+bool EsStart(RasterState& raster, const TextureState& texture, const float clearColour[4], char* error,
+             int errorSize) {
+  objects.program = EsLinkProgram(kVertexShader, kFragmentShader, error, errorSize);
+  if (!objects.program) return false;
   glUseProgram(objects.program);
 
   glGenVertexArrays(1, &objects.vertexArray);
@@ -190,6 +194,16 @@ bool EsStart(RasterState& raster, const TextureState& texture, const float clear
 }
 
 void EsStop() { DeleteObjects(); }
+
+void EsResume() {
+  glUseProgram(objects.program);
+  glBindVertexArray(objects.vertexArray);
+  const RasterState& r = lastSet.raster;
+  SetCapability(GL_BLEND, r.blend.on);
+  SetCapability(GL_DEPTH_TEST, r.depthTest);
+  SetCapability(GL_CULL_FACE, r.cullFace);
+  glViewport(r.viewport[0], r.viewport[1], r.viewport[2], r.viewport[3]);
+}
 
 void EsDraw(const Pass* passes, size_t count) {
   uploadCorners.clear();

@@ -1,6 +1,6 @@
 // The layer's core: its one Context, its errors, starting and stopping it in a
-// context (and with that, making it the game's OpenGL), the gets, glFlush and
-// glFinish.
+// context (and with that, making it the game's OpenGL), the gets, glFlush,
+// glFinish and showing the frame of its own.
 #include "gl11/Gl11Context.h"
 #include "gl11/GlTable.h"
 
@@ -35,9 +35,15 @@ GlTable Gl11Table() {
 
 }  // namespace
 
-bool StartGl11(char* error, int errorSize) {
+bool StartGl11(char* error, int errorSize) { return StartGl11InFrame(0, 0, error, errorSize); }
+
+bool StartGl11InFrame(GLsizei width, GLsizei height, char* error, int errorSize) {
   StopGl11();
-  if (!EsStart(context.raster, context.defaultTexture, context.clearColour, error, errorSize)) return false;
+  if (width > 0 && height > 0 && !EsFrameStart(width, height, error, errorSize)) return false;
+  if (!EsStart(context.raster, context.defaultTexture, context.clearColour, error, errorSize)) {
+    EsFrameStop();
+    return false;
+  }
   context.started = true;
   InstallGlTable(Gl11Table());
   return true;
@@ -49,8 +55,16 @@ void StopGl11() {
     context.passCount = 0;
     DeleteEsTextures();
     EsStop();
+    EsFrameStop();
   }
   ResetState();
+}
+
+void ShowGl11Frame(GLsizei width, GLsizei height) {
+  FlushQueue();
+  if (!context.started) return;
+  EsFrameShow(width, height);
+  EsFlush(false);
 }
 
 GLboolean Gl11IsEnabled(GLenum cap) {

@@ -230,6 +230,38 @@ const cases = {
     await w.waitColours(page, 'the play screen after "back in game"', ['SKY', 'BOTTOM_BAR', 'CRAFT_IDLE']);
   },
 
+  // Shown larger than the game draws it, the view is even: in windows that
+  // show it at about 1.64, 1.12 and 2.24 times, each shown pixel has the
+  // view's colours in the shares of its area they cover, the pixels of the
+  // view at its own size as the reference. (Each view pixel repeated once or
+  // twice shows the 2-pixel strokes of "game" 3 wide in one place and 4 in
+  // the next.) The pointer stays off the view, so the menu stands still.
+  async even_view(page) {
+    await w.openGame(this.browser, page, {viewport: {width: 816, height: 800}});
+    let view;
+    await w.waitFor('the menu shown at its own size', 10000, async () => {
+      view = await w.shown(page);
+      if (view.width !== 800 || view.height !== 600) return `shown ${view.width} x ${view.height}`;
+      return w.probeMismatch(view, ['MENU_BACK', 'GAME_IDLE', 'EXIT_IDLE']) || true;
+    });
+    for (const size of [{width: 1920, height: 1080}, {width: 1366, height: 768}, {width: 2560, height: 1440}]) {
+      await page.setViewport(size);
+      let big = {width: 0}, before;
+      await w.waitFor(`the view shown larger in a ${size.width} x ${size.height} window`, 10000, async () => {
+        before = big;
+        big = await w.shown(page);
+        return (big.width > 800 && big.width === before.width && big.rgba.equals(before.rgba)) ||
+               `shown ${big.width} x ${big.height}`;
+      });
+      const {count, worst} = w.unevenPixels(view, big);
+      if (count) {
+        throw new Error(`${count} pixels of the view shown ${big.width} x ${big.height} in a ${size.width} x ` +
+                        `${size.height} window are not its even scaling; the worst, (${worst.x}, ${worst.y}), ` +
+                        `is off by ${worst.off} where the view's contrast is ${worst.contrast}`);
+      }
+    }
+  },
+
   // F1 to full screen and back: each a fresh world with the player at the
   // start (the same world for the same seed), the items kept. Then the browser
   // leaves full screen by itself: the game stays in the page, and the next F1
