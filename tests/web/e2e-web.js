@@ -240,6 +240,7 @@ const cases = {
     await w.openGame(this.browser, page, {viewport: {width: 816, height: 800}});
     let view;
     await w.waitFor('the menu shown at its own size', 10000, async () => {
+      if (!(await w.canvasBox(page))) return 'no view yet';
       view = await w.shown(page);
       if (view.width !== 800 || view.height !== 600) return `shown ${view.width} x ${view.height}`;
       return w.probeMismatch(view, ['MENU_BACK', 'GAME_IDLE', 'EXIT_IDLE']) || true;
