@@ -88,7 +88,9 @@ async function measure(page, processes) {
 
 async function main() {
   const file = process.env.QUARN_PAGE;
-  const browser = await w.launch();
+  // RATE_COMPOSITING=1: WebKit with accelerated compositing, as a desktop
+  // WebKit draws (the cases turn it off; see tests/web/webkit.js).
+  const browser = await w.launch({compositing: !!process.env.RATE_COMPOSITING});
   const page = await browser.newPage();
   // Display frames counted by a callback of our own; every callback's time
   // (the game's turn among them) measured by wrapping the page's

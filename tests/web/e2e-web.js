@@ -68,7 +68,7 @@ const cases = {
     await w.expectMenu(page);
     await w.point(page, 400, 200);
     await w.waitColours(page, 'game button under the pointer', ['GAME_HOVER', 'EXIT_IDLE'], 6000);
-    await Promise.all([page.mouse.down(), page.mouse.up()]);
+    await w.quickClick(page, 400, 200);
     await w.waitColours(page, 'the play screen after a quick click', ['SKY', 'BOTTOM_BAR']);
     await w.quickKey(page, 'Escape');
     await w.waitColours(page, 'the menu after a quick Esc', ['MENU_BACK']);
@@ -253,6 +253,8 @@ const cases = {
     });
     for (const size of [{width: 1920, height: 1080}, {width: 1366, height: 768}, {width: 2560, height: 1440}]) {
       await page.setViewport(size);
+      const inner = await page.evaluate(() => [window.innerWidth, window.innerHeight]);
+      if (inner[0] !== size.width || inner[1] !== size.height) throw new Error(`the window is ${inner[0]} x ${inner[1]}`);
       let big = {width: 0}, before;
       await w.waitFor(`the view shown larger in a ${size.width} x ${size.height} window`, 10000, async () => {
         before = big;
