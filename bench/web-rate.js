@@ -1,17 +1,19 @@
 // The browser build's frame rate on the menu, play and craft screens, in
-// headless Chromium (WebGL 2 on SwiftShader) or Firefox ESR (QUARN_BROWSER=
-// firefox; WebGL 2 on Mesa's llvmpipe under Xvfb): the game's own count (the
+// headless Chromium (WebGL 2 on SwiftShader), Firefox ESR (QUARN_BROWSER=
+// firefox; WebGL 2 on Mesa's llvmpipe under Xvfb) or WebKitGTK's MiniBrowser
+// (QUARN_BROWSER=webkit; under Xvfb too, through WebKitWebDriver, the page
+// from the loopback; see tests/web/webkit.js): the game's own count (the
 // title, averaged over a few seconds), the display frames the page was given
 // in the same time, which bound it, how long the page's turns take, and in
 // Chromium the processor time of its renderer and GPU processes meanwhile
-// ("-" in Firefox); and the time from the navigation to the end of the first
+// ("-" in the others); and the time from the navigation to the end of the first
 // display frame in which the page drew. Prints figures (RATE <screen> <game
 // fps> <display fps> <turn median ms> <turn 95th percentile ms> <renderer cpu
 // %> <gpu cpu %>, FIRST <ms>, PAGE <bytes>); with RATE_TOGGLES set (say 100),
 // also the resident memory of those two processes after one F1 and after that
 // many (MEMORY <toggles> <KiB>). Asserts nothing. bench/web-rate.sh and
 // bench/cost.sh show them beside the other builds', bench/web-browsers.sh the
-// two browsers side by side.
+// three browsers side by side.
 //
 //   NODE_PATH=build-web/web-tests/node_modules QUARN_PAGE=dist/quarn.html node bench/web-rate.js
 'use strict';
@@ -86,7 +88,9 @@ async function measure(page, processes) {
 
 async function main() {
   const file = process.env.QUARN_PAGE;
-  const browser = await w.launch();
+  // RATE_COMPOSITING=1: WebKit with accelerated compositing, as a desktop
+  // WebKit draws (the cases turn it off; see tests/web/webkit.js).
+  const browser = await w.launch({compositing: !!process.env.RATE_COMPOSITING});
   const page = await browser.newPage();
   // Display frames counted by a callback of our own; every callback's time
   // (the game's turn among them) measured by wrapping the page's

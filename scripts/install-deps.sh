@@ -4,7 +4,7 @@
 #   scripts/install-deps.sh package  build the release and make the Debian package
 #   scripts/install-deps.sh test   build everything and run every test layer
 #   scripts/install-deps.sh windows  cross-build the Windows game and test it under Wine
-#   scripts/install-deps.sh web    build the browser game (Emscripten) and test it in Chromium
+#   scripts/install-deps.sh web    build the browser game (Emscripten) and test it in Chromium, Firefox and WebKit
 # As root it runs apt-get; otherwise it prints the exact command to run and fails.
 set -euo pipefail
 
@@ -27,8 +27,9 @@ windows=(cmake make g++ g++-mingw-w64-x86-64 libgtest-dev zip unzip wine wine64
 # Emscripten 3.1.6 brings its clang, binaryen and node; the browser cases run
 # in Debian's Chromium and Firefox ESR, driven from node (npm fetches
 # puppeteer-core), and in WebKitGTK's MiniBrowser through WebKitWebDriver.
-# Firefox and WebKit have WebGL 2 only with a display: they run under Xvfb.
-web=(cmake make emscripten chromium firefox-esr webkit2gtk-driver xvfb)
+# Firefox and WebKit have WebGL 2 only with a display: they run under Xvfb;
+# xdotool takes the focus from WebKit's window for the case that needs that.
+web=(cmake make emscripten chromium firefox-esr webkit2gtk-driver xvfb xdotool)
 # npm: Debian's own package, unless the machine's node already brings one (a
 # node from elsewhere that provides npm conflicts with Debian's).
 command -v npm >/dev/null 2>&1 || web+=(npm)

@@ -183,6 +183,14 @@ void DrawPass(const Pass& p, size_t first) {
 
 }  // namespace
 
+GLuint EsLinkProgram(const char* vertexSource, const char* fragmentSource, char* error, int errorSize) {
+  GLuint vertex = CompileShader(GL_VERTEX_SHADER, vertexSource, error, errorSize);
+  if (!vertex) return 0;
+  GLuint program = LinkProgram(vertex, fragmentSource, error, errorSize);
+  glDeleteShader(vertex);
+  return program;
+}
+
 bool EsStart(RasterState& raster, const TextureState& texture, const float clearColour[4], char* error,
              int errorSize) {
   GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexShader, error, errorSize);
@@ -247,6 +255,16 @@ bool EsStart(RasterState& raster, const TextureState& texture, const float clear
 }
 
 void EsStop() { DeleteObjects(); }
+
+void EsResume() {
+  glUseProgram(objects.programs[lastSet.program]);
+  glBindVertexArray(objects.vertexArray);
+  const RasterState& r = lastSet.raster;
+  SetCapability(GL_BLEND, r.blend.on);
+  SetCapability(GL_DEPTH_TEST, r.depthTest);
+  SetCapability(GL_CULL_FACE, r.cullFace);
+  glViewport(r.viewport[0], r.viewport[1], r.viewport[2], r.viewport[3]);
+}
 
 void EsDraw(const Pass* passes, size_t count) {
   uploadCorners.clear();

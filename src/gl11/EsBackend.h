@@ -1,9 +1,11 @@
 // The GL 1.1 layer's ES half, the only code that calls OpenGL ES, and the
-// values it is handed. It knows nothing of the layer's context, lists or
-// images: each call is given what it needs. What it keeps is its own: the ES
-// objects it made and the ES state it last set, so a draw sets only what
-// differs. Its calls are made only between EsStart and EsStop, with the ES
-// context current. Private to the layer.
+// values it is handed: EsBackend.cpp, what the game's calls draw with, and
+// EsFrame.cpp, the frame of the layer's own that a page shows scaled. It knows
+// nothing of the layer's context, lists or images: each call is given what it
+// needs. What it keeps is its own: the ES objects it made and the ES state it
+// last set, so a draw sets only what differs. Its calls are made only between
+// EsStart and EsStop (the frame's: around them), with the ES context current.
+// Private to the layer.
 #pragma once
 
 #include "gl11/GlTypes.h"
@@ -85,6 +87,24 @@ struct Pass {
 bool EsStart(RasterState& raster, const TextureState& texture, const float clearColour[4], char* error, int errorSize);
 // Deletes what EsStart made (not the image textures: EsDeleteTexture).
 void EsStop();
+// A program of the two shaders' sources; 0 with a one-line reason in `error`
+// when one does not compile or the program does not link.
+GLuint EsLinkProgram(const char* vertexSource, const char* fragmentSource, char* error, int errorSize);
+// After another program drew (the frame shown): the layer's program, vertex
+// array, capabilities and viewport are ES's again, as last set.
+void EsResume();
+
+// --- EsFrame.cpp: the frame of the layer's own ---
+// Before EsStart: a framebuffer of width x height with a colour texture and a
+// 16-bit depth buffer, bound for drawing and reading, and the viewport on it
+// whole (what EsStart then takes as the context's own). False, with a reason,
+// when ES cannot make it.
+bool EsFrameStart(GLsizei width, GLsizei height, char* error, int errorSize);
+// Deletes the frame, if there is one; the layer then draws where the context does.
+void EsFrameStop();
+// Draws the frame into the context's own framebuffer at width x height pixels,
+// each having the frame's colours in the shares of its area they cover.
+void EsFrameShow(GLsizei width, GLsizei height);
 // Draws the queued passes, all their corners in one upload.
 void EsDraw(const Pass* passes, size_t count);
 // A new ES texture holding `rgba` (bottom row first, no padding), bound.

@@ -1,6 +1,6 @@
 // The layer's core: its one Context, its errors, starting and stopping it in a
-// context (and with that, making it the game's OpenGL), the gets, glFlush and
-// glFinish.
+// context (and with that, making it the game's OpenGL), the gets, glFlush,
+// glFinish and showing the frame of its own.
 #include "gl11/Gl11Context.h"
 #include "gl11/GlTable.h"
 
@@ -30,18 +30,32 @@ GlTable Gl11Table() {
   return table;
 }
 
-bool StartGl11Uninstalled(char* error, int errorSize) {
+namespace {
+
+// Starts the layer without making it the game's OpenGL; with a frame of its
+// own of width x height when both are above 0.
+bool StartLayer(GLsizei width, GLsizei height, char* error, int errorSize) {
   StopGl11();
-  if (!EsStart(context.raster, context.defaultTexture, context.clearColour, error, errorSize)) return false;
+  if (width > 0 && height > 0 && !EsFrameStart(width, height, error, errorSize)) return false;
+  if (!EsStart(context.raster, context.defaultTexture, context.clearColour, error, errorSize)) {
+    EsFrameStop();
+    return false;
+  }
   context.started = true;
   return true;
 }
 
-bool StartGl11(char* error, int errorSize) {
-  if (!StartGl11Uninstalled(error, errorSize)) return false;
+}  // namespace
+
+bool StartGl11Uninstalled(char* error, int errorSize) { return StartLayer(0, 0, error, errorSize); }
+
+bool StartGl11InFrame(GLsizei width, GLsizei height, char* error, int errorSize) {
+  if (!StartLayer(width, height, error, errorSize)) return false;
   InstallGlTable(Gl11Table());
   return true;
 }
+
+bool StartGl11(char* error, int errorSize) { return StartGl11InFrame(0, 0, error, errorSize); }
 
 void StopGl11() {
   if (context.started) {
@@ -49,8 +63,16 @@ void StopGl11() {
     context.passCount = 0;
     DeleteEsTextures();
     EsStop();
+    EsFrameStop();
   }
   ResetState();
+}
+
+void ShowGl11Frame(GLsizei width, GLsizei height) {
+  FlushQueue();
+  if (!context.started) return;
+  EsFrameShow(width, height);
+  EsFlush(false);
 }
 
 GLboolean Gl11IsEnabled(GLenum cap) {

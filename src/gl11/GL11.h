@@ -97,6 +97,22 @@ GlTable Gl11Table();
 // layer was never started.
 void StopGl11();
 
+// A page shows its canvas at whatever size it has room for, while the game
+// draws its fixed view. StartGl11InFrame starts the layer as StartGl11 does,
+// but drawing into a frame of its own of width x height (colour and a 16-bit
+// depth buffer) rather than the context's framebuffer, which then needs no
+// depth: every draw, clear, viewport and read-back is the frame's, and the
+// initial viewport is the whole frame. In place of the flush before a frame
+// is presented, ShowGl11Frame draws the frame into the context's framebuffer
+// at width x height pixels, at least the frame's size: each pixel has the
+// frame's colours in the shares of its area they cover, so a stroke shows with
+// one weight wherever it lies, an edge is soft over one pixel at most, and a
+// whole multiple repeats every pixel exactly. It may show the same frame again
+// at another size, with no new frame drawn. Without a frame of its own it only
+// flushes.
+bool StartGl11InFrame(GLsizei width, GLsizei height, char* error = nullptr, int errorSize = 0);
+void ShowGl11Frame(GLsizei width, GLsizei height);
+
 void Gl11Begin(GLenum mode);
 void Gl11End();
 void Gl11Vertex2i(GLint x, GLint y);

@@ -11,8 +11,8 @@
 // (what the state commands do), Matrices.cpp (the transform, pure), Lists.cpp
 // (the commands: made, recorded into display lists or run), Batching.cpp
 // (immediate mode, triangles and the queue), Images.cpp (every image's life),
-// Pixels.cpp (uploads, texture parameters and read-back), EsBackend.cpp (the ES
-// half, a leaf).
+// Pixels.cpp (uploads, texture parameters and read-back), EsBackend.cpp and
+// EsFrame.cpp (the ES half, a leaf).
 #pragma once
 
 #include "gl11/EsBackend.h"

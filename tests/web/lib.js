@@ -271,25 +271,74 @@ async function canvasBox(page) {
   });
 }
 
-// The view as the page shows it; scaled up (full screen), each view pixel is
-// the screenshot's pixel at its centre.
-async function shoot(page, file) {
+// The view as the game drew it: its last frame, 800 x 600 whatever size the
+// page shows it at, read from the frame the GL 1.1 layer draws into (which
+// stays bound for reading in the canvas's WebGL context).
+async function shoot(page) {
+  const base64 = await page.evaluate(() => {
+    const canvas = document.querySelector('#quarn canvas');
+    const gl = canvas && canvas.style.visibility !== 'hidden' ? canvas.getContext('webgl2') : null;
+    if (!gl || gl.isContextLost()) return null;
+    const bytes = new Uint8Array(800 * 600 * 4);
+    gl.readPixels(0, 0, 800, 600, gl.RGBA, gl.UNSIGNED_BYTE, bytes);
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    return btoa(text);
+  });
+  if (!base64) throw new Error('no game canvas with a WebGL context on the page');
+  const bottomUp = Buffer.from(base64, 'base64');
+  const view = {width: 800, height: 600, rgba: Buffer.alloc(800 * 600 * 4)};
+  for (let y = 0; y < 600; ++y) bottomUp.copy(view.rgba, y * 800 * 4, (599 - y) * 800 * 4, (600 - y) * 800 * 4);
+  return view;
+}
+
+// The view as the page shows it: the canvas's part of a screenshot, pixel for pixel.
+async function shown(page) {
   const box = await canvasBox(page);
   if (!box) throw new Error('no game canvas on the page');
   // WebKit's pages are shot whole (see webkit.js) and cropped here.
-  const png = await page.screenshot(page.screenshotsWhole ? {type: 'png'} : {clip: box, type: 'png'});
-  if (file) fs.writeFileSync(file, png);
-  const shot = page.screenshotsWhole ? crop(decodePng(Buffer.from(png)), box) : decodePng(Buffer.from(png));
-  if (shot.width === 800 && shot.height === 600) return shot;
-  const view = {width: 800, height: 600, rgba: Buffer.alloc(800 * 600 * 4)};
-  for (let y = 0; y < 600; ++y) {
-    const sy = Math.min(shot.height - 1, Math.floor(((y + 0.5) * shot.height) / 600));
-    for (let x = 0; x < 800; ++x) {
-      const sx = Math.min(shot.width - 1, Math.floor(((x + 0.5) * shot.width) / 800));
-      shot.rgba.copy(view.rgba, (y * 800 + x) * 4, (sy * shot.width + sx) * 4, (sy * shot.width + sx) * 4 + 4);
+  const png = Buffer.from(await page.screenshot(page.screenshotsWhole ? {type: 'png'} : {clip: box, type: 'png'}));
+  return page.screenshotsWhole ? crop(decodePng(png), box) : decodePng(png);
+}
+
+// How a view shown larger than its own size departs from the view scaled
+// evenly, where each shown pixel has the view's colours in the shares of its
+// area they cover: the pixels off by more than a quarter of the contrast under
+// them (and 2 levels), and the worst. A view pixel repeated once in one place
+// and twice in the next is off by up to half of it at every edge.
+function unevenPixels(view, big) {
+  // Per shown column (row): the view's columns (rows) under it and their shares.
+  const shares = (shownCount, size) => Array.from({length: shownCount}, (_, i) => {
+    const a = (i * size) / shownCount, b = ((i + 1) * size) / shownCount, parts = [];
+    for (let k = Math.floor(a); k < Math.min(size, Math.ceil(b)); ++k)
+      parts.push([k, ((Math.min(b, k + 1) - Math.max(a, k)) * shownCount) / size]);
+    return parts;
+  });
+  const columns = shares(big.width, view.width), rows = shares(big.height, view.height);
+  let count = 0, worst = {off: 0};
+  for (let y = 0; y < big.height; ++y) {
+    for (let x = 0; x < big.width; ++x) {
+      let off = 0, contrast = 0;
+      for (let c = 0; c < 3; ++c) {
+        let even = 0, low = 255, high = 0;
+        for (const [row, wy] of rows[y]) {
+          for (const [column, wx] of columns[x]) {
+            const v = view.rgba[(row * view.width + column) * 4 + c];
+            even += wx * wy * v;
+            low = Math.min(low, v);
+            high = Math.max(high, v);
+          }
+        }
+        off = Math.max(off, Math.abs(big.rgba[(y * big.width + x) * 4 + c] - even));
+        contrast = Math.max(contrast, high - low);
+      }
+      if (off > 2 + contrast / 4) {
+        ++count;
+        if (off > worst.off) worst = {off: Math.round(off), contrast, x, y};
+      }
     }
   }
-  return view;
+  return {count, worst};
 }
 
 async function waitColours(page, what, names, timeoutMs = 10000) {
@@ -381,6 +430,17 @@ async function quickKey(page, key) {
   else await page.keyboard.press(key);
 }
 
+// A press and release of the left button at view pixel (x, y) with nothing
+// between them, as quickKey: two actions sent at once would reach WebDriver
+// BiDi and classic WebDriver as two interactions in either order (or, in
+// WebKit, the second refused while the first is underway).
+async function quickClick(page, x, y) {
+  const at = await pagePoint(page, x, y);
+  if (BROWSER !== 'chromium') return page.mouse.click(at.x, at.y);
+  await page.mouse.move(at.x, at.y);
+  await Promise.all([page.mouse.down(), page.mouse.up()]);
+}
+
 async function expectMenu(page, timeoutMs = 10000) {
   await point(page, 700, 500);
   return waitColours(page, 'the menu', ['MENU_BACK', 'GAME_IDLE', 'EXIT_IDLE'], timeoutMs);
@@ -466,7 +526,7 @@ async function waitEnd(page, timeoutMs = 10000) {
 
 module.exports = {
   BROWSER, DESKTOP, PHONE, launch, sleep, waitFor, decodePng, decodeBmp, pixel, differingPixels, PROBES,
-  probeMismatch, openGame, fileUrl, frameShowing, canvasBox, shoot, waitColours, pagePoint, point, touchView, control, touchControl,
-  outOfView, click, holdKey, quickKey, expectMenu, toPlay, waitStill, playerRows, title,
+  probeMismatch, openGame, fileUrl, frameShowing, canvasBox, shoot, shown, unevenPixels, waitColours, pagePoint, point, touchView, control, touchControl,
+  outOfView, click, quickClick, holdKey, quickKey, expectMenu, toPlay, waitStill, playerRows, title,
   waitTitle, messageBox, waitMessageBox, dismissMessageBox, endStatus, waitEnd,
 };

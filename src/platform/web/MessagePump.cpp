@@ -91,26 +91,20 @@ EM_BOOL OnFullScreenChange(int, const EmscriptenFullscreenChangeEvent* event, vo
 }
 
 // The page changed size: the view is scaled anew, and the window procedure
-// hears the client size, which is the canvas's drawing buffer and stays the
-// view's 800 x 600.
+// hears the client size, which stays the view's 800 x 600 whatever size the
+// page shows it at.
 EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
   UpdateCanvasScale();
-  int width = 0, height = 0;
-  if (canvasSelector[0] != '\0' &&
-      emscripten_get_canvas_element_size(canvasSelector, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS)
-    PostSimple(Resized, width, height);
+  if (canvasSelector[0] != '\0') PostSimple(Resized, viewWidth, viewHeight);
   return EM_FALSE;
 }
 
-// CSS pixels of the canvas into view pixels: the canvas keeps its 800 x 600
-// drawing buffer and is only scaled on the screen.
+// CSS pixels of the canvas into view pixels.
 void ViewPosition(long targetX, long targetY, PlatformEvent& event) {
   double cssWidth = 0, cssHeight = 0;
-  int width = 0, height = 0;
   emscripten_get_element_css_size(canvasSelector, &cssWidth, &cssHeight);
-  emscripten_get_canvas_element_size(canvasSelector, &width, &height);
-  const double vx = double(targetX) * (cssWidth > 0 ? width / cssWidth : 1.0);
-  const double vy = double(targetY) * (cssHeight > 0 ? height / cssHeight : 1.0);
+  const double vx = double(targetX) * (cssWidth > 0 ? viewWidth / cssWidth : 1.0);
+  const double vy = double(targetY) * (cssHeight > 0 ? viewHeight / cssHeight : 1.0);
   event.x = vx <= 0 ? 0 : int32_t(vx);
   event.y = vy <= 0 ? 0 : int32_t(vy);
 }

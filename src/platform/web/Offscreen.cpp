@@ -29,7 +29,8 @@ bool CreateOffscreenContext(int32_t width, int32_t height, OffscreenGl, char* er
         document.body.appendChild(canvas);
       },
       int(width), int(height));
-  // Read back after the frame, so its drawing buffer is kept.
+  // Drawn into straight and read back after the frame: a depth buffer, and
+  // the drawing buffer kept.
   context = EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(CreateGameContext("#quarn-offscreen", true));
   if (context <= 0) {
     context = 0;

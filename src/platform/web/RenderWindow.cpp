@@ -11,13 +11,14 @@
 
 #include "gl11/GL11.h"
 #include "platform/Messages.h"
-#include "platform/OpenGL.h"
 #include "platform/PlatformEvents.h"
 #include "platform/WindowProc.h"
 #include "platform/web/PageFullScreen.h"
 
 int32_t canvasNumber = 0;
 int32_t webglContext = 0;
+int32_t viewWidth = 0;
+int32_t viewHeight = 0;
 bool classRegistered = false;
 char canvasSelector[48] = "";
 
@@ -78,7 +79,7 @@ EM_BOOL OnContextRestored(int, const void*, void*) {
   StopGl11();
   char layerError[200] = "";
   if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) != EMSCRIPTEN_RESULT_SUCCESS ||
-      !StartGl11(layerError, sizeof layerError)) {
+      !StartGl11InFrame(viewWidth, viewHeight, layerError, sizeof layerError)) {
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
     ShowError(kLostContextText);
     return EM_FALSE;
@@ -121,6 +122,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void quarn_full_screen_refused() {
   ShowError("Unable to switch to fullscreen!");
 }
 
+// The page changed the canvas's drawing buffer to the view's new shown size,
+// which cleared it: the last frame is shown again at once, at that size, not
+// only with the next one (there may be none for a while: a box is up, the
+// page is in the background).
+extern "C" EMSCRIPTEN_KEEPALIVE void quarn_view_resized() {
+  if (RenderContextCurrent() && !contextLost) PresentFrame();
+}
+
 // The player pressed on the view of a page that the browser has not given the
 // focus: as a click on an inactive window, the press makes the game the active one.
 extern "C" EMSCRIPTEN_KEEPALIVE void quarn_view_pressed() {
@@ -157,8 +166,11 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     }
   }
 
-  // 4-6. The canvas, hidden until step 12.
+  // 4-6. The canvas, hidden until step 12. Its drawing buffer is the view's
+  // size until the page sizes it to the view's shown size (quarnPage.fit).
   canvasNumber = ++windowsMade;
+  viewWidth = width;
+  viewHeight = height;
   std::snprintf(canvasSelector, sizeof canvasSelector, "#quarn-canvas-%d", int(canvasNumber));
   const int made = EM_ASM_INT(
       {
@@ -187,7 +199,8 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   if (!EM_ASM_INT({ return typeof WebGL2RenderingContext !== 'undefined' ? 1 : 0; }))
     return FailToDraw("Unable to find a suitable pixel format", fullScreen);
 
-  // 10-11. The context: double-buffered RGBA with a depth buffer.
+  // 10-11. The context: double-buffered RGBA, and the layer's frame of the
+  // view's size with a depth buffer, which is what the game draws into.
   webglContext = CreateGameContext(canvasSelector, false);
   if (webglContext <= 0) {
     webglContext = 0;
@@ -196,7 +209,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
   // The GL 1.1 the game draws with starts in the context as it becomes current.
   char layerError[200] = "";
   if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) != EMSCRIPTEN_RESULT_SUCCESS ||
-      !StartGl11(layerError, sizeof layerError)) {
+      !StartGl11InFrame(width, height, layerError, sizeof layerError)) {
     if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
     return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
   }
@@ -286,9 +299,11 @@ bool RenderContextCurrent() {
 }
 
 void PresentFrame() {
-  // The browser shows the drawing buffer when the turn hands control back;
-  // what the layer still holds must reach WebGL before that.
-  glFlush();
+  // The browser shows the drawing buffer when the turn hands control back:
+  // the layer draws its frame into it, at the size the page shows it.
+  int width = 0, height = 0;
+  emscripten_webgl_get_drawing_buffer_size(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext), &width, &height);
+  ShowGl11Frame(width, height);
 }
 
 void SetWindowTitle(const char* title) {

@@ -2,8 +2,8 @@
 // box and the close removes, with its WebGL 2 context. Handles are empty while
 // it is closed.
 //   window class        -> the page's game box (#quarn), which must be there
-//   display-mode change -> the Fullscreen API on the game box; the 800 x 600
-//                          canvas is scaled to the screen with its aspect kept
+//   display-mode change -> the Fullscreen API on the game box; the view is
+//                          shown as large as the screen takes it, its aspect kept
 //   device context      -> the canvas's selector
 //   pixel format        -> WebGL 2 with a depth buffer
 //   WGL context         -> emscripten_webgl_create_context / _make_context_current
@@ -16,6 +16,9 @@
 extern int32_t canvasNumber;   // the canvas's number (its id is "quarn-canvas-<n>"), 0 while closed
 extern int32_t webglContext;   // the WebGL context, 0 while there is none
 extern bool classRegistered;
+// The game's client size: the view it draws, into the GL 1.1 layer's frame of
+// this size, whatever size the page shows it at (the canvas's drawing buffer).
+extern int32_t viewWidth, viewHeight;
 
 // The canvas's CSS selector while a window exists, "" otherwise.
 extern char canvasSelector[48];
@@ -28,13 +31,15 @@ extern int32_t openMessageBoxes;
 // canvas is new).
 void WatchCanvasEvents(const char* selector);
 
-// A WebGL 2 context on the canvas `selector` as the game draws: depth, no
-// alpha, stencil or antialiasing (the pixels must be the desktop's). A
-// drawing buffer that is read back after the turn must be kept. 0 when the
-// browser gives none.
-int32_t CreateGameContext(const char* selector, bool keepDrawingBuffer);
+// A WebGL 2 context on the canvas `selector` as the game draws: no alpha,
+// stencil or antialiasing (the pixels must be the desktop's). An offscreen
+// canvas is drawn into straight, with a depth buffer, and read back after the
+// turn, so its drawing buffer is kept; the window's only shows the layer's
+// frame, which has the depth buffer. 0 when the browser gives none.
+int32_t CreateGameContext(const char* selector, bool offscreen);
 
-// The view's scale while the game box fills the screen: canvas pixels per CSS pixel.
+// The view's size on the page (CSS) and in its canvas's drawing buffer
+// (device pixels), from the room the page has (quarnPage.fit).
 void UpdateCanvasScale();
 
 // The browser has taken the canvas's WebGL context away and not given it back
