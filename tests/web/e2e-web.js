@@ -176,8 +176,15 @@ const cases = {
       await page.mouse.up();
       await page.keyboard.up('ArrowRight');
       await page.keyboard.up('ArrowUp');
-      await w.holdKey(page, 'ArrowLeft', 400);
-      if (w.differingPixels(rest, await w.shoot(page)) <= 1000) throw new Error(`Left does nothing after ${how}`);
+      // Where the held keys left the player may be against a wall on one
+      // side (how far it got depends on the browser's frame rate): the other
+      // way is then open.
+      let walked = false;
+      for (const key of ['ArrowLeft', 'ArrowRight']) {
+        await w.holdKey(page, key, 400);
+        if ((walked = w.differingPixels(rest, await w.shoot(page)) > 1000)) break;
+      }
+      if (!walked) throw new Error(`neither Left nor Right walks after ${how}`);
     }
   },
 
