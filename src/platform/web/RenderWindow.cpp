@@ -72,15 +72,24 @@ EM_BOOL OnContextLost(int, const void*, void*) {
   return EM_TRUE;  // the default would keep the browser from ever giving it back
 }
 
+// Makes the game's context current and starts the GL 1.1 the game draws with
+// in it, into a frame of the view's size; why the layer could not start goes
+// to stderr.
+bool StartLayerInContext() {
+  char layerError[200] = "";
+  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) == EMSCRIPTEN_RESULT_SUCCESS &&
+      StartGl11InFrame(viewWidth, viewHeight, layerError, sizeof layerError))
+    return true;
+  if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
+  return false;
+}
+
 EM_BOOL OnContextRestored(int, const void*, void*) {
   if (!contextLost || !webglContext) return EM_FALSE;
   StopWaitingForTheContext();
   // Everything the layer had in the old context is gone with it.
   StopGl11();
-  char layerError[200] = "";
-  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) != EMSCRIPTEN_RESULT_SUCCESS ||
-      !StartGl11InFrame(viewWidth, viewHeight, layerError, sizeof layerError)) {
-    if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
+  if (!StartLayerInContext()) {
     ShowError(kLostContextText);
     return EM_FALSE;
   }
@@ -207,12 +216,7 @@ bool OpenRenderWindow(int32_t width, int32_t height, bool fullScreen, int32_t bi
     return FailToDraw("Unable to create an OpenGL rendering context", fullScreen);
   }
   // The GL 1.1 the game draws with starts in the context as it becomes current.
-  char layerError[200] = "";
-  if (emscripten_webgl_make_context_current(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(webglContext)) != EMSCRIPTEN_RESULT_SUCCESS ||
-      !StartGl11InFrame(width, height, layerError, sizeof layerError)) {
-    if (layerError[0]) std::fprintf(stderr, "quarn: %s\n", layerError);
-    return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
-  }
+  if (!StartLayerInContext()) return FailToDraw("Unable to activate OpenGL rendering context", fullScreen);
   resizeViewHook = ResizeView;
   contextLost = false;
   contextRestored = false;
